@@ -1,0 +1,150 @@
+#include "textio/failure.h"
+
+#include <unistd.h>
+
+#include <cstdio>
+#include <cstdlib>
+#include <cstring>
+
+#include "textio/units.h"
+
+namespace textio {
+namespace {
+
+struct MessageEntry {
+  int number;
+  const char* text;  // %d: unit number, %s: file name (or the event of 200)
+};
+
+constexpr MessageEntry kMessages[] = {
+    {kMsgRecordTooLong, "input record too long, unit %d, file %s"},
+    {kMsgEndOfFile, "end-of-file during read, unit %d, file %s"},
+    {kMsgOpenFailure, "open failure, unit %d, file %s"},
+    {kMsgWriteError, "error during write, unit %d, file %s"},
+    {kMsgReadError, "error during read, unit %d, file %s"},
+    {kMsgNoMemory, "insufficient virtual memory"},
+    {kMsgNoDevice, "no such device, unit %d, file %s"},
+    {kMsgBadName, "file name specification error, unit %d, file %s"},
+    {kMsgReadOnly, "write to READONLY file, unit %d, file %s"},
+    {kMsgSyntax, "list-directed I/O syntax error, unit %d, file %s"},
+    {kMsgOutputConversion, "output conversion error, unit %d, file %s"},
+    {kMsgInputConversion, "input conversion error, unit %d, file %s"},
+    {kMsgAborting, "program aborting due to %s event"},
+    {kMsgDivideFlaw, "Intel Pentium fdiv flaw detected, please update the processor"},
+    {kMsgAccess, "access not allowed"},
+    {kMsgExists, "file already exists"},
+    {kMsgNotFound, "file not found"},
+    {kMsgTooManyFiles, "too many open files"},
+};
+
+bool g_failing = false;
+bool g_conversion_error = false;
+
+void write_stderr(const std::string& line) {
+  const char* p = line.data();
+  std::size_t left = line.size();
+  while (left > 0) {
+    ssize_t n = ::write(2, p, left);
+    if (n <= 0) return;  // nowhere left to report to
+    p += n;
+    left -= static_cast<std::size_t>(n);
+  }
+}
+
+const char* severity_word(Severity s) {
+  switch (s) {
+    case Severity::severe:
+      return "severe";
+    case Severity::error:
+      return "error";
+    default:
+      return "info";
+  }
+}
+
+[[noreturn]] void end_failed_run(int exit_status) {
+  g_failing = true;
+  close_all_units(true);
+  std::_Exit(exit_status);
+}
+
+}  // namespace
+
+std::string message_text(int message, int unit, std::string_view file) {
+  for (const MessageEntry& m : kMessages) {
+    if (m.number != message) continue;
+    std::string out;
+    for (const char* p = m.text; *p != '\0'; ++p) {
+      if (p[0] == '%' && p[1] == 'd') {
+        out += std::to_string(unit);
+        ++p;
+      } else if (p[0] == '%' && p[1] == 's') {
+        out += file;
+        ++p;
+      } else {
+        out += *p;
+      }
+    }
+    return out;
+  }
+  return "unknown error " + std::to_string(message);
+}
+
+std::string diagnostic_line(std::uint32_t status, std::string_view text) {
+  std::string head(kPrefix);
+  head += ": ";
+  head += severity_word(severity_of(status));
+  // "%s (%i): %s"
+  return head + " (" + std::to_string(message_of(status)) + "): " + std::string(text);
+}
+
+void report_failure(std::uint32_t status, int unit, int sys_error) {
+  std::string_view file;
+  if (const Unit* u = find_unit(unit)) {
+    file = u->name;
+  } else if (unit == kConsoleIn) {
+    file = "CONIN$";
+  } else if (unit == kConsoleOut) {
+    file = "CONOUT$";
+  }
+  report_failure_named(status, unit, file, sys_error);
+}
+
+void report_failure_named(std::uint32_t status, int unit, std::string_view file, int sys_error) {
+  std::string out;
+  if (sys_error != 0) {
+    out += kPrefix;
+    out += ": ";
+    out += std::strerror(sys_error);
+    out += '\n';
+  }
+  out += diagnostic_line(status, message_text(message_of(status), unit, file));
+  out += '\n';
+  write_stderr(out);
+  if (severity_of(status) == Severity::severe) end_failed_run(static_cast<int>(status & 0xFFu));
+  if (message_of(status) == kMsgOutputConversion) g_conversion_error = true;
+}
+
+void fail(int message, int unit, int sys_error) {
+  report_failure(make_status(Severity::severe, message), unit, sys_error);
+  std::_Exit(message & 0xFF);  // not reached
+}
+
+void fail_named(int message, int unit, std::string_view file, int sys_error) {
+  report_failure_named(make_status(Severity::severe, message), unit, file, sys_error);
+  std::_Exit(message & 0xFF);  // not reached
+}
+
+void report_math_error(const char* function) {
+  std::string out = "\nrun-time error M6201: MATH\n- ";
+  out += function;
+  out += ": DOMAIN error\n";
+  write_stderr(out);
+  end_failed_run(3);
+}
+
+bool failing() { return g_failing; }
+
+int normal_exit_status() { return g_conversion_error ? kMsgOutputConversion : 0; }
+
+}  // namespace textio

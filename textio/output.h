@@ -1,0 +1,62 @@
+// Formatted and free-form output: records, the console's first-column control
+// and the prompt that stays open for the answer.
+#pragma once
+
+#include <csignal>
+#include <cstddef>
+#include <cstdint>
+
+#include "textio/format.h"
+#include "textio/units.h"
+
+namespace textio {
+
+// Shared by the console output unit and the console input unit.
+struct ConsoleState {
+  bool prompt_pending = false;  // a prompt record is built and not yet written
+  int prompt_owner = 0;         // the unit that holds it
+  // A record ending in CR only has been written; its LF is still owed. Read
+  // by the console-event handler, hence the signal-safe type.
+  volatile std::sig_atomic_t line_open = 0;
+  bool after_prompt = false;  // the last thing shown was a prompt a console read flushed
+};
+
+ConsoleState& console_state();
+
+enum class ItemKind : unsigned char { integer, real, text };
+
+// One output item, by value.
+struct OutItem {
+  ItemKind kind;
+  std::int32_t i = 0;
+  float f = 0.0f;
+  const char* s = nullptr;
+  int len = 0;
+};
+
+// One formatted write statement.
+void write_formatted_items(int unit, FormatView format, const OutItem* items, int count);
+
+// One free-form write statement.
+void write_list_items(int unit, const OutItem* items, int count);
+
+// Writes the unit's current record with that unit's ending rules and starts a
+// new blank one.
+void put_record(Unit& unit);
+
+// What a console read does first: a pending prompt is shown, with the line
+// end the console still owes in front of it and none after it.
+void show_pending_prompt();
+
+// A message of the layer itself on the console, followed by a prompt that a
+// console read answers (the blank-file-name question).
+void console_question(const char* line, const char* prompt);
+
+// At the close of the console output unit: a prompt still pending is shown
+// and the owed line end is sent.
+void finish_console(Unit& unit);
+
+// Drops any record state of a unit that is being disconnected.
+void reset_record(Unit& unit);
+
+}  // namespace textio

@@ -1,0 +1,77 @@
+// The unit table: numbered connections to the console and to files opened by
+// name, and their opening and closing.
+#pragma once
+
+#include <string>
+#include <string_view>
+#include <vector>
+
+namespace textio {
+
+inline constexpr int kConsoleIn = 5;
+inline constexpr int kConsoleOut = 6;
+inline constexpr int kMaxUnit = 99;
+
+enum class Access : unsigned char { read_write, read_only, write_only };
+
+// The record being built for an output unit. Its characters start at
+// kRecordHead in buf: the room in front lets the console's owed line end be
+// put before them in place, and the capacity is kept from record to record, so
+// a record goes out in one write call without allocating.
+inline constexpr int kRecordHead = 2;
+struct Record {
+  std::vector<char> buf;
+  int pos = 0;  // column of the next character, counted from 0
+  int len = 0;  // columns written so far
+  bool prompt = false;
+};
+
+// The current input line of a unit and the bytes read ahead of it.
+struct LineBuffer {
+  std::vector<char> line;
+  int length = 0;
+  int pos = 0;
+  std::vector<char> ahead;
+  int ahead_at = 0;
+  int ahead_end = 0;
+};
+
+struct Unit {
+  bool connected = false;
+  int number = 0;
+  int fd = -1;
+  bool owns_fd = false;  // false for the standard streams, which stay open
+  std::string name;      // as used in messages
+  Access access = Access::read_write;
+  bool disk_file = false;
+  bool first_column_control = false;  // the console output unit
+  bool console_input = false;         // the console input unit: a read shows the pending prompt
+  bool byte_reads = false;            // take no byte beyond the line from the stream
+  bool cut_pending = false;           // set the end of file after the next record written
+  Record record;
+  LineBuffer input;
+};
+
+// The unit, connecting the console units 5 and 6 on first use. Any other unit
+// must have been opened.
+Unit& acquire_unit(int number);
+
+// The unit if it is connected, else null.
+Unit* find_unit(int number);
+
+// Connects `unit` to the file named by `name` (a fixed-length text: leading
+// and trailing blanks and trailing NULs are not part of the name). Only the
+// status "UNKNOWN" is supported: open or create, keep the content, cut after
+// the first record written.
+void open_file(int unit, std::string_view name, std::string_view status);
+
+// Disconnects the unit, writing what it still holds; keeps the file.
+void close_file(int unit);
+
+// Closes every connected unit. While failing, write errors are ignored.
+void close_all_units(bool failing);
+
+// The name trimmed as open_file trims it, at most 256 characters.
+std::string trim_file_name(std::string_view name);
+
+}  // namespace textio

@@ -135,6 +135,14 @@ void fail_named(int message, int unit, std::string_view file, int sys_error) {
   std::_Exit(message & 0xFF);  // not reached
 }
 
+void reject_answer(int unit, std::string_view what) {
+  std::string file;
+  if (const Unit* u = find_unit(unit)) file = u->name;
+  const std::uint32_t status = make_status(Severity::severe, kMsgInputConversion);
+  write_stderr(diagnostic_line(status, std::string(what) + ", unit " + std::to_string(unit) + ", file " + file) + "\n");
+  end_failed_run(kMsgInputConversion);
+}
+
 void report_math_error(const char* function) {
   std::string out = "\nrun-time error M6201: MATH\n- ";
   out += function;

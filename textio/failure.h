@@ -65,6 +65,11 @@ void report_failure_named(std::uint32_t status, int unit, std::string_view file,
 [[noreturn]] void fail(int message, int unit, int sys_error = 0);
 [[noreturn]] void fail_named(int message, int unit, std::string_view file, int sys_error);
 
+// An answer that was read but lies outside what the program can hold: the
+// input conversion error with the program's own description, for example
+// "number of absorber layers above 99, unit 5, file CONIN$".
+[[noreturn]] void reject_answer(int unit, std::string_view what);
+
 // A domain error of cosine or sine ("cos" or "sin"): its own report on
 // standard error, all units closed, exit status 3.
 [[noreturn]] void report_math_error(const char* function);

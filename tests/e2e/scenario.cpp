@@ -1,0 +1,307 @@
+#include "e2e/scenario.h"
+
+#include <fcntl.h>
+#include <signal.h>
+#include <sys/stat.h>
+#include <sys/wait.h>
+#include <unistd.h>
+
+#include <cerrno>
+#include <chrono>
+#include <cstdio>
+#include <cstdlib>
+#include <cstring>
+#include <filesystem>
+#include <fstream>
+#include <sstream>
+#include <stdexcept>
+#include <thread>
+
+namespace fs = std::filesystem;
+
+namespace e2e {
+namespace {
+
+std::string read_file(const std::string& path) {
+  std::ifstream in(path, std::ios::binary);
+  if (!in) throw std::runtime_error("cannot read " + path);
+  std::ostringstream s;
+  s << in.rdbuf();
+  return s.str();
+}
+
+void write_file(const std::string& path, const std::string& bytes) {
+  std::ofstream out(path, std::ios::binary | std::ios::trunc);
+  out.write(bytes.data(), static_cast<std::streamsize>(bytes.size()));
+  if (!out) throw std::runtime_error("cannot write " + path);
+}
+
+int hex_value(char c) {
+  if (c >= '0' && c <= '9') return c - '0';
+  if (c >= 'a' && c <= 'f') return c - 'a' + 10;
+  if (c >= 'A' && c <= 'F') return c - 'A' + 10;
+  return -1;
+}
+
+// Splits a directive line into words; a double-quoted word is unescaped.
+std::vector<std::string> split_words(const std::string& line) {
+  std::vector<std::string> words;
+  std::size_t i = 0;
+  while (i < line.size()) {
+    if (line[i] == ' ' || line[i] == '\t') {
+      ++i;
+      continue;
+    }
+    if (line[i] == '#') break;
+    std::string word;
+    if (line[i] == '"') {
+      ++i;
+      for (;;) {
+        if (i >= line.size()) throw std::runtime_error("unterminated string");
+        char c = line[i++];
+        if (c == '"') break;
+        if (c != '\\') {
+          word += c;
+          continue;
+        }
+        if (i >= line.size()) throw std::runtime_error("dangling escape");
+        char e = line[i++];
+        switch (e) {
+          case 'n': word += '\n'; break;
+          case 'r': word += '\r'; break;
+          case 't': word += '\t'; break;
+          case 'f': word += '\f'; break;
+          case '0': word += '\0'; break;
+          case '\\': word += '\\'; break;
+          case '"': word += '"'; break;
+          case 'x': {
+            int hi = i < line.size() ? hex_value(line[i]) : -1;
+            int lo = i + 1 < line.size() ? hex_value(line[i + 1]) : -1;
+            if (hi < 0 || lo < 0) throw std::runtime_error("bad \\x escape");
+            word += static_cast<char>(hi * 16 + lo);
+            i += 2;
+            break;
+          }
+          default:
+            throw std::runtime_error(std::string("unknown escape \\") + e);
+        }
+      }
+      words.push_back(word);
+      continue;
+    }
+    while (i < line.size() && line[i] != ' ' && line[i] != '\t') word += line[i++];
+    words.push_back(word);
+  }
+  return words;
+}
+
+int to_int(const std::string& s, int base = 10) {
+  std::size_t used = 0;
+  int v = std::stoi(s, &used, base);
+  if (used != s.size()) throw std::runtime_error("not a number: " + s);
+  return v;
+}
+
+}  // namespace
+
+Scenario load_scenario(const std::string& path) {
+  Scenario sc;
+  sc.path = path;
+  const std::string dir = fs::path(path).parent_path().string();
+  std::istringstream text(read_file(path));
+  std::string line;
+  int number = 0;
+  while (std::getline(text, line)) {
+    ++number;
+    try {
+      std::vector<std::string> w = split_words(line);
+      if (w.empty()) continue;
+      const std::string& key = w[0];
+      auto need = [&](std::size_t n) {
+        if (w.size() != n) throw std::runtime_error("'" + key + "' takes " + std::to_string(n - 1) + " word(s)");
+      };
+      if (key == "program") {
+        need(2);
+        sc.program = w[1];
+      } else if (key == "arg") {
+        need(2);
+        sc.args.push_back(w[1]);
+      } else if (key == "stdin") {
+        need(2);
+        sc.stdin_bytes += w[1];
+      } else if (key == "input") {
+        need(2);
+        if (w[1] != "file" && w[1] != "pipe") throw std::runtime_error("input is file or pipe");
+        sc.stdin_from_file = w[1] == "file";
+      } else if (key == "user") {
+        need(2);
+        sc.user = to_int(w[1]);
+      } else if (key == "before") {
+        need(3);
+        sc.before[w[1]] += w[2];
+      } else if (key == "mode") {
+        need(3);
+        sc.modes[w[1]] = to_int(w[2], 8);
+      } else if (key == "dir") {
+        need(2);
+        sc.dirs.push_back(w[1]);
+      } else if (key == "stdout") {
+        need(2);
+        sc.expected_stdout += w[1];
+      } else if (key == "stdout-file") {
+        need(2);
+        sc.expected_stdout += read_file(dir + "/" + w[1]);
+      } else if (key == "stderr") {
+        need(2);
+        sc.expected_stderr += w[1];
+      } else if (key == "status") {
+        need(2);
+        sc.expected_status = to_int(w[1]);
+      } else if (key == "after") {
+        need(3);
+        sc.after[w[1]] += w[2];
+      } else if (key == "after-file") {
+        need(3);
+        sc.after[w[1]] += read_file(dir + "/" + w[2]);
+      } else {
+        throw std::runtime_error("unknown directive '" + key + "'");
+      }
+    } catch (const std::exception& e) {
+      throw std::runtime_error(path + ":" + std::to_string(number) + ": " + e.what());
+    }
+  }
+  if (sc.program.empty()) throw std::runtime_error(path + ": no program");
+  return sc;
+}
+
+RunResult run_program(const RunRequest& rq) {
+  char work_template[] = "/tmp/e2e-work-XXXXXX";
+  char io_template[] = "/tmp/e2e-io-XXXXXX";
+  const std::string work = mkdtemp(work_template);
+  const std::string io = mkdtemp(io_template);
+  ::chmod(work.c_str(), 0777);  // writable by an unprivileged user too
+
+  for (const std::string& d : rq.dirs) fs::create_directories(work + "/" + d);
+  for (const auto& [name, bytes] : rq.before) write_file(work + "/" + name, bytes);
+  for (const auto& [name, mode] : rq.modes) ::chmod((work + "/" + name).c_str(), static_cast<mode_t>(mode));
+
+  const std::string out_path = io + "/stdout", err_path = io + "/stderr", in_path = io + "/stdin";
+  int in_fd;
+  pid_t feeder = -1;
+  if (rq.stdin_from_file) {
+    write_file(in_path, rq.stdin_bytes);
+    in_fd = ::open(in_path.c_str(), O_RDONLY);
+  } else {
+    int p[2];
+    if (::pipe(p) != 0) throw std::runtime_error("pipe");
+    feeder = ::fork();
+    if (feeder == 0) {
+      ::signal(SIGPIPE, SIG_IGN);
+      ::close(p[0]);
+      const char* b = rq.stdin_bytes.data();
+      std::size_t left = rq.stdin_bytes.size();
+      while (left > 0) {
+        ssize_t n = ::write(p[1], b, left);
+        if (n <= 0) break;
+        b += n;
+        left -= static_cast<std::size_t>(n);
+      }
+      ::_exit(0);
+    }
+    ::close(p[1]);
+    in_fd = p[0];
+  }
+  const int out_fd = ::open(out_path.c_str(), O_WRONLY | O_CREAT | O_TRUNC, 0644);
+  const int err_fd = ::open(err_path.c_str(), O_WRONLY | O_CREAT | O_TRUNC, 0644);
+
+  pid_t child = ::fork();
+  if (child == 0) {
+    ::dup2(in_fd, 0);
+    ::dup2(out_fd, 1);
+    ::dup2(err_fd, 2);
+    for (int fd = 3; fd < 64; ++fd) ::close(fd);
+    if (::chdir(work.c_str()) != 0) ::_exit(125);
+    for (int s : {SIGINT, SIGQUIT, SIGHUP, SIGPIPE}) ::signal(s, SIG_DFL);
+    sigset_t none;
+    sigemptyset(&none);
+    sigprocmask(SIG_SETMASK, &none, nullptr);
+    if (rq.user >= 0 && (::setgid(static_cast<gid_t>(rq.user)) != 0 || ::setuid(static_cast<uid_t>(rq.user)) != 0)) {
+      ::_exit(126);
+    }
+    std::vector<char*> argv;
+    argv.push_back(const_cast<char*>(rq.executable.c_str()));
+    for (const std::string& a : rq.args) argv.push_back(const_cast<char*>(a.c_str()));
+    argv.push_back(nullptr);
+    ::execv(rq.executable.c_str(), argv.data());
+    ::_exit(127);
+  }
+  ::close(in_fd);
+  ::close(out_fd);
+  ::close(err_fd);
+
+  RunResult result;
+  const auto deadline = std::chrono::steady_clock::now() + std::chrono::seconds(rq.timeout_seconds);
+  int wstatus = 0;
+  for (;;) {
+    pid_t done = ::waitpid(child, &wstatus, WNOHANG);
+    if (done == child) break;
+    if (std::chrono::steady_clock::now() > deadline) {
+      ::kill(child, SIGKILL);
+      ::waitpid(child, &wstatus, 0);
+      result.timed_out = true;
+      break;
+    }
+    std::this_thread::sleep_for(std::chrono::milliseconds(2));
+  }
+  if (feeder > 0) {
+    ::kill(feeder, SIGKILL);
+    ::waitpid(feeder, nullptr, 0);
+  }
+  result.status = WIFEXITED(wstatus) ? WEXITSTATUS(wstatus) : 128 + WTERMSIG(wstatus);
+  result.out = read_file(out_path);
+  result.err = read_file(err_path);
+  for (const auto& entry : fs::recursive_directory_iterator(work)) {
+    if (entry.is_regular_file()) {
+      result.files[fs::relative(entry.path(), work).string()] = read_file(entry.path().string());
+    }
+  }
+  fs::remove_all(work);
+  fs::remove_all(io);
+  return result;
+}
+
+std::string escaped(const std::string& bytes) {
+  std::string out;
+  for (unsigned char c : bytes) {
+    switch (c) {
+      case '\n': out += "\\n"; break;
+      case '\r': out += "\\r"; break;
+      case '\t': out += "\\t"; break;
+      case '\\': out += "\\\\"; break;
+      case '"': out += "\\\""; break;
+      default:
+        if (c < 0x20 || c >= 0x7F) {
+          char b[5];
+          std::snprintf(b, sizeof b, "\\x%02X", c);
+          out += b;
+        } else {
+          out += static_cast<char>(c);
+        }
+    }
+  }
+  return out;
+}
+
+std::string compare_bytes(const std::string& what, const std::string& expected, const std::string& actual) {
+  if (expected == actual) return {};
+  std::size_t at = 0;
+  while (at < expected.size() && at < actual.size() && expected[at] == actual[at]) ++at;
+  const std::size_t from = at > 60 ? at - 60 : 0;
+  std::ostringstream s;
+  s << what << " differs at byte " << at << " (expected " << expected.size() << " bytes, got " << actual.size()
+    << ")\n  expected: \"" << escaped(expected.substr(from, 160)) << "\"\n  actual:   \""
+    << escaped(actual.substr(from, 160)) << "\"\n";
+  return s.str();
+}
+
+}  // namespace e2e

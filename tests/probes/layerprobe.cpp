@@ -8,7 +8,7 @@
 namespace {
 constexpr auto kAskFile = textio::format("(' Layer probe',/,' Enter output file ',$)");
 constexpr auto kAskCount = textio::format("(' Enter record count ',$)");
-constexpr auto kRecord = textio::format("(' record',I3,TR2,'x')");
+constexpr auto kRecord = textio::format("(' record',I2,TR2,'x')");
 textio::Text<70> file_name;
 std::int32_t n;
 }  // namespace

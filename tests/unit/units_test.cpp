@@ -1,0 +1,86 @@
+// The unit table's connections, names and the start of a run.
+#include <gtest/gtest.h>
+#include <pty.h>
+#include <termios.h>
+#include <unistd.h>
+
+#include "textio/textio.h"
+#include "unit/child_run.h"
+
+namespace {
+
+void say(const std::string& s) {
+  ssize_t ignored = write(2, s.data(), s.size());
+  (void)ignored;
+}
+
+// A terminal is read in blocks: two lines that arrive in one read both
+// count, the second kept for the next statement.
+TEST(Units, TerminalInputIsReadInBlocksWithTheSurplusKept) {
+  child::Result r = child::run([] {
+    int master = -1, slave = -1;
+    if (openpty(&master, &slave, nullptr, nullptr, nullptr) != 0) _exit(1);
+    termios raw{};
+    tcgetattr(slave, &raw);
+    cfmakeraw(&raw);  // no line discipline: one read returns both lines
+    tcsetattr(slave, TCSANOW, &raw);
+    dup2(slave, 0);
+    const char typed[] = "11 12\n13\n";
+    if (write(master, typed, sizeof typed - 1) != sizeof typed - 1) _exit(1);
+    usleep(20000);
+    std::int32_t a = 0, b = 0, c = 0;
+    textio::read_list(5, a, b);
+    say(textio::acquire_unit(5).byte_reads ? "bytes " : "blocks ");
+    close(master);  // the second line must already be in hand
+    textio::read_list(5, c);
+    say(std::to_string(a) + " " + std::to_string(b) + " " + std::to_string(c) + "\n");
+  });
+  EXPECT_EQ(r.err, "blocks 11 12 13\n");
+}
+
+TEST(Units, FileNamesAreTrimmed) {
+  EXPECT_EQ(textio::trim_file_name("  out.rsf   "), "out.rsf");
+  EXPECT_EQ(textio::trim_file_name(std::string_view("a b\0\0 \0", 7)), "a b");
+  EXPECT_EQ(textio::trim_file_name("\tx "), "\tx");
+  EXPECT_EQ(textio::trim_file_name("     "), "");
+  EXPECT_EQ(textio::trim_file_name(std::string(300, 'n')).size(), 256u);
+}
+
+TEST(Units, DiagnosticLine) {
+  EXPECT_EQ(textio::diagnostic_line(textio::make_status(textio::Severity::severe, 59),
+                                    textio::message_text(59, 5, "CONIN$")),
+            "textio: severe (59): list-directed I/O syntax error, unit 5, file CONIN$");
+  EXPECT_EQ(textio::diagnostic_line(textio::make_status(textio::Severity::error, 200),
+                                    textio::message_text(200, 0, "control-C")),
+            "textio: error (200): program aborting due to control-C event");
+  EXPECT_EQ(textio::make_status(textio::Severity::severe, 59), 0xC000003Bu);
+  EXPECT_EQ(textio::make_status(textio::Severity::error, 200), 0x800000C8u);
+}
+
+TEST(Units, StartOfARunIsSilent) {
+  child::Result r = child::run([] {
+    char name[] = "prog";
+    char* argv[] = {name, nullptr};
+    textio::start_run(1, argv);
+  });
+  EXPECT_EQ(r.status, 0);
+  EXPECT_EQ(r.out, "");
+  EXPECT_EQ(r.err, "");
+}
+
+TEST(Units, ReopeningAUnitClosesItFirst) {
+  child::Result r = child::run([] {
+    static constexpr auto kRecord = textio::format("('one')");
+    textio::open_file(40, "a.txt", "UNKNOWN");
+    textio::write_formatted<kRecord>(40);
+    textio::open_file(40, "b.txt", "UNKNOWN");
+    textio::write_formatted<kRecord>(40);
+    textio::close_file(40);
+    textio::close_file(40);  // closing a unit that is not connected does nothing
+  });
+  EXPECT_EQ(r.status, 0);
+  EXPECT_EQ(r.files["a.txt"], "one\r\n");
+  EXPECT_EQ(r.files["b.txt"], "one\r\n");
+}
+
+}  // namespace

@@ -81,32 +81,28 @@ void fetch(Unit& u) {
   }
 }
 
-// A value token given for a numeric item.
-void assign(const Unit& u, const InItem& item, std::string_view token) {
-  if (is_quoted(token)) fail(kMsgInputConversion, u.number);
-  bool truth;
-  if (logical_value(token, &truth)) {
-    if (item.kind == ItemKind::real) {
-      *static_cast<float*>(item.p) = truth ? -1.0f : 0.0f;
-    } else {
-      *static_cast<std::int32_t*>(item.p) = truth ? -1 : 0;
+// The unit's lines for a free-form statement.
+class UnitLines final : public LineSource {
+ public:
+  explicit UnitLines(Unit& u) : u_(u) {}
+  int next(std::string_view* line) override {
+    switch (next_line(u_, &sys_error_)) {
+      case LineStatus::ok:
+        *line = current_line(u_);
+        return 0;
+      case LineStatus::end_of_file:
+        return kMsgEndOfFile;
+      case LineStatus::error:
+        break;
     }
-    return;
+    return kMsgReadError;
   }
-  bool integer_form = false;
-  if (scan_number(token, &integer_form) != 0) fail(kMsgSyntax, u.number);
-  int status;
-  if (item.kind == ItemKind::real) {
-    float v;
-    status = convert_float(token, &v);
-    if (status == 0) *static_cast<float*>(item.p) = v;
-  } else {
-    std::int32_t v;
-    status = integer_form ? convert_integer(token, &v) : convert_integer_real(token, &v);
-    if (status == 0) *static_cast<std::int32_t*>(item.p) = v;
-  }
-  if (status != 0) fail(kMsgInputConversion, u.number);
-}
+  int sys_error() const { return sys_error_; }
+
+ private:
+  Unit& u_;
+  int sys_error_ = 0;
+};
 
 }  // namespace
 
@@ -141,52 +137,9 @@ std::string_view current_line(const Unit& u) {
 
 void read_list_items(int number, const InItem* items, int count) {
   Unit& u = acquire_unit(number);
-  fetch(u);
-  LineBuffer& in = u.input;
-  bool after_value = false;  // a comma now only separates
-  int repeat_left = 0;
-  std::string_view repeat_value;  // empty for the null repeat r*
-  for (int j = 0; j < count; ++j) {
-    if (repeat_left > 0) {
-      --repeat_left;
-      if (!repeat_value.empty()) assign(u, items[j], repeat_value);
-      continue;
-    }
-    for (;;) {
-      const char* line = in.line.data();
-      while (in.pos < in.length && (line[in.pos] == ' ' || line[in.pos] == '\t')) ++in.pos;
-      if (in.pos == in.length) {
-        fetch(u);  // the end of a line counts as a blank
-        continue;
-      }
-      const char c = line[in.pos];
-      if (c == ',') {
-        ++in.pos;
-        if (after_value) {
-          after_value = false;
-          continue;
-        }
-        break;  // null value: the item keeps its value
-      }
-      if (c == '/') return;  // this item and all later ones keep their values
-      const int start = in.pos;
-      while (in.pos < in.length && !is_value_end(line[in.pos])) ++in.pos;
-      std::string_view token(line + start, static_cast<std::size_t>(in.pos - start));
-      if (token.empty()) fail(kMsgSyntax, u.number);  // an unmatched right parenthesis
-      after_value = true;
-      std::int32_t repeat = 0;
-      std::string_view value = token;
-      if (!is_quoted(token) && split_repeat(token, &repeat, &value) != 0) fail(kMsgInputConversion, u.number);
-      if (repeat > 0) {
-        repeat_left = repeat - 1;
-        repeat_value = value;
-        if (!value.empty()) assign(u, items[j], value);
-      } else {
-        assign(u, items[j], token);
-      }
-      break;
-    }
-  }
+  UnitLines lines(u);
+  const int status = read_list_from(lines, items, count);
+  if (status != 0) fail(status, number, status == kMsgReadError ? lines.sys_error() : 0);
 }
 
 void read_text_field(int number, char* field, int length, int width) {

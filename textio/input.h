@@ -4,6 +4,7 @@
 #include <cstdint>
 #include <string_view>
 
+#include "textio/items.h"
 #include "textio/output.h"
 #include "textio/units.h"
 
@@ -18,12 +19,6 @@ LineStatus next_line(Unit& unit, int* sys_error);
 
 // The current line of a unit.
 std::string_view current_line(const Unit& unit);
-
-// One input item: the variable to fill.
-struct InItem {
-  ItemKind kind;  // integer or real
-  void* p;
-};
 
 // One free-form read statement; fills the items in order.
 void read_list_items(int unit, const InItem* items, int count);

@@ -7,6 +7,7 @@
 #include <cstdint>
 
 #include "textio/format.h"
+#include "textio/items.h"
 #include "textio/units.h"
 
 namespace textio {
@@ -22,17 +23,6 @@ struct ConsoleState {
 };
 
 ConsoleState& console_state();
-
-enum class ItemKind : unsigned char { integer, real, text };
-
-// One output item, by value.
-struct OutItem {
-  ItemKind kind;
-  std::int32_t i = 0;
-  float f = 0.0f;
-  const char* s = nullptr;
-  int len = 0;
-};
 
 // One formatted write statement.
 void write_formatted_items(int unit, FormatView format, const OutItem* items, int count);

@@ -231,4 +231,88 @@ int convert_integer_real(std::string_view token, std::int32_t* value) {
   return 0;
 }
 
+namespace {
+
+// A value token given for a numeric item: 0 or the message number.
+int assign(const InItem& item, std::string_view token) {
+  if (is_quoted(token)) return kConversionError;
+  bool truth;
+  if (logical_value(token, &truth)) {
+    if (item.kind == ItemKind::real) {
+      *static_cast<float*>(item.p) = truth ? -1.0f : 0.0f;
+    } else {
+      *static_cast<std::int32_t*>(item.p) = truth ? -1 : 0;
+    }
+    return 0;
+  }
+  bool integer_form = false;
+  if (scan_number(token, &integer_form) != 0) return kSyntaxError;
+  if (item.kind == ItemKind::real) {
+    float v;
+    if (convert_float(token, &v) != 0) return kConversionError;
+    *static_cast<float*>(item.p) = v;
+    return 0;
+  }
+  std::int32_t v;
+  const int status = integer_form ? convert_integer(token, &v) : convert_integer_real(token, &v);
+  if (status != 0) return status;
+  *static_cast<std::int32_t*>(item.p) = v;
+  return 0;
+}
+
+}  // namespace
+
+int read_list_from(LineSource& lines, const InItem* items, int count) {
+  std::string_view line;
+  if (int status = lines.next(&line)) return status;
+  std::size_t pos = 0;
+  bool after_value = false;  // a comma now only separates
+  std::int32_t repeat_left = 0;
+  std::string_view repeat_value;  // empty for the null repeat r*
+  for (int j = 0; j < count; ++j) {
+    if (repeat_left > 0) {
+      --repeat_left;
+      if (!repeat_value.empty()) {
+        if (int status = assign(items[j], repeat_value)) return status;
+      }
+      continue;
+    }
+    for (;;) {
+      while (pos < line.size() && (line[pos] == ' ' || line[pos] == '\t')) ++pos;
+      if (pos == line.size()) {
+        // The end of a line counts as a blank: go on with the next one.
+        if (int status = lines.next(&line)) return status;
+        pos = 0;
+        continue;
+      }
+      const char c = line[pos];
+      if (c == ',') {
+        ++pos;
+        if (after_value) {
+          after_value = false;
+          continue;
+        }
+        break;  // a null value: the item keeps its value
+      }
+      if (c == '/') return 0;  // this item and all later ones keep their values
+      const std::size_t start = pos;
+      while (pos < line.size() && !is_value_end(line[pos])) ++pos;
+      const std::string_view token = line.substr(start, pos - start);
+      if (token.empty()) return kSyntaxError;  // an unmatched right parenthesis
+      after_value = true;
+      std::int32_t repeat = 0;
+      std::string_view value = token;
+      if (!is_quoted(token) && split_repeat(token, &repeat, &value) != 0) return kConversionError;
+      if (repeat > 0) {
+        repeat_left = repeat - 1;
+        repeat_value = value;
+        if (value.empty()) break;
+      }
+      if (int status = assign(items[j], value)) return status;
+      break;
+    }
+  }
+  return 0;
+}
+
 }  // namespace textio

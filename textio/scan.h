@@ -5,6 +5,8 @@
 #include <cstdint>
 #include <string_view>
 
+#include "textio/items.h"
+
 namespace textio {
 
 inline constexpr int kSyntaxError = 59;      // the token breaks the numeric scan rules
@@ -48,5 +50,22 @@ int convert_integer(std::string_view token, std::int32_t* value);
 // Real form into a 32-bit integer: convert_real, truncated toward zero; a
 // value outside the 32-bit range (or NaN) is kConversionError.
 int convert_integer_real(std::string_view token, std::int32_t* value);
+
+// Where a free-form statement takes its lines from. next() gives the next
+// line, or returns the message that ends the statement (end of file, read
+// error).
+class LineSource {
+ public:
+  virtual int next(std::string_view* line) = 0;
+
+ protected:
+  ~LineSource() = default;
+};
+
+// One free-form read statement: starts on a fresh line from `lines` and fills
+// the items in order. Returns 0, or the number of the message that ends the
+// run (the line source's own, kSyntaxError or kConversionError). Items filled
+// before a failure keep their new values.
+int read_list_from(LineSource& lines, const InItem* items, int count);
 
 }  // namespace textio

@@ -258,7 +258,7 @@ TEST(ReadText, FieldOfTenCharacters) {
         [] {
           textio::Text<10> field;
           textio::read_text(5, field);
-          say("[" + std::string(field.view()) + "]\n");
+          say(std::string(1, '[').append(field.view()).append("]\n"));
         },
         c.input);
     EXPECT_EQ(r.err, c.status == 0 ? "[" + c.want + "]\n" : diagnostic_for(c.status)) << c.input;
@@ -271,9 +271,9 @@ TEST(ReadText, WidthOtherThanTheLength) {
       [] {
         char field[4];
         textio::read_text_field(5, field, 4, 6);  // A6 into 4 characters: the rightmost 4
-        say("[" + std::string(field, 4) + "]");
+        say(std::string(1, '[').append(field, 4).append("]"));
         textio::read_text_field(5, field, 4, 2);  // A2 into 4: 2 then blanks
-        say("[" + std::string(field, 4) + "]\n");
+        say(std::string(1, '[').append(field, 4).append("]\n"));
       },
       "abcdefgh\nxyz\n");
   EXPECT_EQ(r.err, "[cdef][xy  ]\n");
@@ -294,7 +294,9 @@ TEST(Scan, NumberTokens) {
   for (const auto& c : cases) {
     bool integer_form = false;
     EXPECT_EQ(textio::scan_number(c.token, &integer_form), c.status) << c.token;
-    if (c.status == 0) EXPECT_EQ(integer_form, c.integer_form) << c.token;
+    if (c.status == 0) {
+      EXPECT_EQ(integer_form, c.integer_form) << c.token;
+    }
   }
 }
 

@@ -1,0 +1,156 @@
+// domeprofile: the points of one curved radome section, written as a
+// two-column table: a circle, a parabola or an ellipse about a center (focus)
+// on the X axis swept over polar angles, or a sinusoidal blend between an
+// inner and an outer point swept over radius.
+#include <bit>
+#include <cstdint>
+
+#include "textio/mathlib.h"
+#include "textio/textio.h"
+
+namespace {
+
+using textio::checked_cos;
+using textio::checked_sin;
+using textio::Text;
+
+constexpr auto kBanner = textio::format(
+    "(' Curved radome section points',/,' Enter curve: 1 circle, 2 parabola, 3 ellipse, 4 Sinusoidal ',$)");
+constexpr auto kAskFile = textio::format("(' Enter output file ',$)");
+constexpr auto kAskCenter = textio::format("(' Enter center (focus) along X-axis ',$)");
+constexpr auto kAskRadius = textio::format("(' Enter circle radius ',$)");
+constexpr auto kAskFocal = textio::format("(' Enter parabola focal length ',$)");
+constexpr auto kAskEllipse = textio::format("(' Enter ellipse eccentricity, max. radius ',$)");
+constexpr auto kAskAngles = textio::format("(' Enter angle start, stop, # ',$)");
+constexpr auto kAskInner = textio::format("(' Enter inner point: Z, R ',$)");
+constexpr auto kAskOuter = textio::format("(' Enter outer point: Z, R ',$)");
+constexpr auto kAskCount = textio::format("(' Enter number of radius points ',$)");
+constexpr auto kAskFactor = textio::format("(' Enter sinusoidal factor A: (0 - 1) with (1-A) linear ',$)");
+constexpr auto kAskExponent = textio::format("(' Enter sinusoidal factor exponent ',$)");
+constexpr auto kPoint = textio::format("(1P,E13.5,TR2,E13.5)");
+
+constexpr int kOut = 40;
+
+// The bit patterns are part of the results: the last bit of either constant
+// shows in the points.
+constexpr float kPi = 3.14159274f;
+constexpr float kDegree = 0.017453292f;  // the float nearest to pi / 180
+static_assert(std::bit_cast<std::uint32_t>(kPi) == 0x40490FDBu);
+static_assert(std::bit_cast<std::uint32_t>(kDegree) == 0x3C8EFA35u);
+
+float pi, degree;
+std::int32_t c;  // 1 circle, 2 parabola, 3 ellipse, 4 sinusoidal
+Text<40> file_name;
+float xc;         // center, or focus, on the X axis
+float rc;         // circle radius
+float f;          // parabola focal length
+float e, rmax;    // ellipse eccentricity and semi-major axis
+float a1, a2;     // first and last polar angle, degrees
+std::int32_t n;   // number of points
+float da;         // angle step, degrees
+float theta;      // polar angle of the point, radians
+float t;          // cosine of the half angle
+float rho_p;      // signed focal radius of the parabola
+float rho_e;      // signed focal radius of the ellipse
+float x, y;       // point of curves 1 to 3
+float zi, ri;     // inner point: axial Z, radius R
+float zo, ro;     // outer point
+float span;       // radial span ro - ri
+float dr;         // radial step
+float a;          // sinusoidal share; 1 - a is linear
+float p;          // exponent on the sine
+float r, z;       // point of curve 4
+
+}  // namespace
+
+int main(int argc, char** argv) {
+  textio::start_run(argc, argv);
+  pi = kPi;
+  degree = kDegree;
+
+  textio::write_list(6, "pi", pi);
+  textio::write_formatted<kBanner>(6);
+  textio::read_list(5, c);
+
+  // The file is open before any curve parameter is asked.
+  textio::write_formatted<kAskFile>(6);
+  textio::read_text(5, file_name);
+  textio::open_file(kOut, file_name, "UNKNOWN");
+
+  if (c < 4) {
+    textio::write_formatted<kAskCenter>(6);
+    textio::read_list(5, xc);
+    if (c == 1) {
+      textio::write_formatted<kAskRadius>(6);
+      textio::read_list(5, rc);
+    } else if (c == 2) {
+      textio::write_formatted<kAskFocal>(6);
+      textio::read_list(5, f);
+    } else if (c == 3) {
+      textio::write_formatted<kAskEllipse>(6);
+      textio::read_list(5, e, rmax);
+    }
+    textio::write_formatted<kAskAngles>(6);
+    textio::read_list(5, a1, a2, n);
+
+    // n - 1 in double: no integer overflow for the most negative count. One
+    // point divides by zero; its angle is then NaN and the first cosine ends
+    // the run.
+    da = static_cast<float>((double{a2} - double{a1}) / (static_cast<double>(n) - 1.0));
+    textio::write_list(kOut, n);
+
+    for (std::int64_t i = 1; i <= n; ++i) {
+      theta = static_cast<float>((static_cast<double>(i - 1) * da + a1) * degree);
+      if (c == 1) {
+        x = static_cast<float>(checked_cos(theta) * rc + xc);
+        y = static_cast<float>(checked_sin(theta) * rc);
+      } else if (c == 2) {
+        // rho = f / cos^2(theta / 2), with only one of the two cosines rounded.
+        t = static_cast<float>(checked_cos(theta / 2.0));
+        rho_p = static_cast<float>(f / (checked_cos(theta / 2.0) * t));
+        x = static_cast<float>(checked_cos(theta) * rho_p + xc);
+        y = static_cast<float>(checked_sin(theta) * rho_p);
+      } else if (c == 3) {
+        // Negative for e below 1, which puts the vertex on the -X side of the
+        // focus; Y alone is turned back so the arc stays above the axis.
+        rho_e = static_cast<float>((double{e} * e - 1.0) * rmax / (checked_cos(theta) * e + 1.0));
+        x = static_cast<float>(checked_cos(theta) * rho_e + xc);
+        y = static_cast<float>(-(checked_sin(theta) * rho_e));
+      }
+      textio::write_formatted<kPoint>(6, x, y);
+      textio::write_formatted<kPoint>(kOut, x, y);
+    }
+  }
+
+  if (c == 4) {
+    textio::write_formatted<kAskInner>(6);
+    textio::read_list(5, zi, ri);
+    textio::write_formatted<kAskOuter>(6);
+    textio::read_list(5, zo, ro);
+    span = static_cast<float>(double{ro} - double{ri});
+
+    textio::write_formatted<kAskCount>(6);
+    textio::read_list(5, n);
+    textio::write_list(kOut, n);
+    dr = static_cast<float>((double{ro} - double{ri}) / (static_cast<double>(n) - 1.0));
+
+    textio::write_formatted<kAskFactor>(6);
+    textio::read_list(5, a);
+    textio::write_formatted<kAskExponent>(6);
+    textio::read_list(5, p);
+
+    for (std::int64_t i = 1; i <= n; ++i) {
+      r = static_cast<float>(static_cast<double>(i - 1) * dr + ri);
+      // Parts of one expression, not rounded: the distance from the inner
+      // radius, the quarter-wave sine of it and the blend weight.
+      const double u = double{r} - double{ri};
+      const double s = checked_sin(u * pi / (2.0 * span));
+      const double w = a * textio::real_pow(s, p) + (1.0 - a) * u / span;
+      z = static_cast<float>((double{zo} - double{zi}) * w + zi);
+      textio::write_formatted<kPoint>(kOut, z, r);
+    }
+  }
+
+  textio::close_file(kOut);
+  textio::end_run();
+}

@@ -1,0 +1,111 @@
+// Scenarios replayed at a terminal: each answer is typed once its prompt is
+// on screen, as a person would. The files written must be the same as from a
+// pipe, and the screen must be the piped transcript with each answer echoed
+// right after its prompt and every LF shown as CR LF.
+#include <gtest/gtest.h>
+
+#include <fstream>
+#include <map>
+#include <sstream>
+
+#include "e2e/scenario.h"
+#include "e2e/terminal.h"
+
+namespace {
+
+const std::map<std::string, std::vector<std::string>> kPrompts = {
+    {"dishsurface",
+     {"Enter output file ", "Enter focal length, z offset ", "Enter diameter start,stop,step ",
+      "Enter +1 forward, -1 reverse reflector ", "Enter label "}},
+    {"domeprofile",
+     {"Enter curve: 1 circle, 2 parabola, 3 ellipse, 4 Sinusoidal ", "Enter output file ",
+      "Enter center (focus) along X-axis ", "Enter circle radius ", "Enter parabola focal length ",
+      "Enter ellipse eccentricity, max. radius ", "Enter angle start, stop, # ", "Enter inner point: Z, R ",
+      "Enter outer point: Z, R ", "Enter number of radius points ",
+      "Enter sinusoidal factor A: (0 - 1) with (1-A) linear ", "Enter sinusoidal factor exponent "}},
+    {"linermesh",
+     {"Enter 1 for file input ", "Enter input text file ", "Enter TOR file addition output ",
+      "Enter number of absorber layers ", "Enter dielectric constant, Permability, Loss tangent ",
+      "Enter initial thickness ", "Enter shroud angle ", "Enter shroud length ", "Enter connection pt. (metal) Z, R ",
+      "Enter units: 1 inches, 2 ft, 3 mm, 4 cm, 5 m ", "Enter bor_mesh object name ",
+      "Absorber ends orientation, Enter 1 for radial "}},
+};
+
+std::string onlcr(const std::string& s) {
+  std::string out;
+  for (char c : s) {
+    if (c == '\n') out += '\r';
+    out += c;
+  }
+  return out;
+}
+
+// Where each answer is typed: just after the next prompt in the piped
+// transcript.
+std::vector<std::size_t> answer_points(const std::string& piped, const std::vector<std::string>& prompts,
+                                       std::size_t answers) {
+  std::vector<std::size_t> at;
+  std::size_t from = 0;
+  while (at.size() < answers) {
+    std::size_t best = std::string::npos, end = 0;
+    for (const std::string& p : prompts) {
+      const std::size_t k = piped.find(p, from);
+      if (k < best) best = k, end = k + p.size();
+    }
+    if (best == std::string::npos) break;
+    at.push_back(end);
+    from = end;
+  }
+  return at;
+}
+
+std::string read_file(const std::string& path) {
+  std::ifstream in(path, std::ios::binary);
+  std::ostringstream s;
+  s << in.rdbuf();
+  return s.str();
+}
+
+class Replay : public testing::TestWithParam<std::string> {};
+
+TEST_P(Replay, SameFilesAndEchoedTranscript) {
+  const e2e::Scenario sc = e2e::load_scenario(std::string(E2E_CASES_DIR) + "/" + GetParam() + ".case");
+  std::vector<std::string> answers;
+  std::istringstream lines(sc.stdin_bytes);
+  for (std::string line; std::getline(lines, line);) answers.push_back(line);
+  const std::vector<std::size_t> at = answer_points(sc.expected_stdout, kPrompts.at(sc.program), answers.size());
+  ASSERT_EQ(at.size(), answers.size()) << "a prompt for every answer";
+
+  e2e::Terminal t(std::string(PROGRAMS_DIR) + "/" + sc.program, sc.args);
+  std::string shown;
+  std::size_t done = 0;
+  for (std::size_t k = 0; k < answers.size(); ++k) {
+    const std::string before = onlcr(sc.expected_stdout.substr(done, at[k] - done));
+    ASSERT_TRUE(t.expect(before)) << "waiting for: " << e2e::escaped(before) << "\nscreen: " << e2e::escaped(t.transcript());
+    t.type(answers[k] + "\r");
+    shown += before + answers[k] + "\r\n";
+    done = at[k];
+  }
+  shown += onlcr(sc.expected_stdout.substr(done));
+  const int status = t.finish();
+  // Diagnostics share the terminal; compare the screen only for clean runs.
+  if (sc.expected_stderr.empty()) EXPECT_EQ(e2e::escaped(t.transcript()), e2e::escaped(shown));
+  EXPECT_EQ(status, sc.expected_status);
+  for (const auto& [name, bytes] : sc.after) {
+    EXPECT_EQ(e2e::escaped(read_file(t.directory() + "/" + name)), e2e::escaped(bytes)) << name;
+  }
+}
+
+INSTANTIATE_TEST_SUITE_P(Programs, Replay,
+                         testing::Values("dishsurface/worked_example", "dishsurface/step_falls_short_of_stop",
+                                         "domeprofile/circle", "domeprofile/parabola", "domeprofile/ellipse",
+                                         "domeprofile/sinusoid", "domeprofile/circle_one_point"),
+                         [](const testing::TestParamInfo<std::string>& info) {
+                           std::string name = info.param;
+                           for (char& c : name) {
+                             if (!std::isalnum(static_cast<unsigned char>(c))) c = '_';
+                           }
+                           return name;
+                         });
+
+}  // namespace

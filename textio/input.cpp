@@ -145,19 +145,7 @@ void read_list_items(int number, const InItem* items, int count) {
 void read_text_field(int number, char* field, int length, int width) {
   Unit& u = acquire_unit(number);
   fetch(u);
-  std::string_view line = current_line(u);
-  const int have = std::min(static_cast<int>(line.size()), width);
-  if (width >= length) {
-    // The rightmost `length` characters of the w-column field.
-    const int skip = width - length;
-    for (int j = 0; j < length; ++j) {
-      const int at = skip + j;
-      field[j] = at < have ? line[static_cast<std::size_t>(at)] : ' ';
-    }
-  } else {
-    std::memcpy(field, line.data(), static_cast<std::size_t>(have));
-    std::memset(field + have, ' ', static_cast<std::size_t>(length - have));
-  }
+  fill_text(current_line(u), field, length, width);
 }
 
 }  // namespace textio

@@ -1,6 +1,8 @@
 #include "textio/scan.h"
 
+#include <algorithm>
 #include <cmath>
+#include <cstring>
 
 namespace textio {
 namespace {
@@ -229,6 +231,20 @@ int convert_integer_real(std::string_view token, std::int32_t* value) {
   if (!(v > -2147483649.0 && v < 2147483648.0)) return kConversionError;
   *value = static_cast<std::int32_t>(v);
   return 0;
+}
+
+void fill_text(std::string_view line, char* field, int length, int width) {
+  const int have = std::min(static_cast<int>(line.size()), width);
+  if (width >= length) {
+    const int skip = width - length;
+    for (int j = 0; j < length; ++j) {
+      const int at = skip + j;
+      field[j] = at < have ? line[static_cast<std::size_t>(at)] : ' ';
+    }
+  } else {
+    if (have > 0) std::memcpy(field, line.data(), static_cast<std::size_t>(have));
+    std::memset(field + have, ' ', static_cast<std::size_t>(length - have));
+  }
 }
 
 namespace {

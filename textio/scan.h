@@ -51,6 +51,12 @@ int convert_integer(std::string_view token, std::int32_t* value);
 // value outside the 32-bit range (or NaN) is kConversionError.
 int convert_integer_real(std::string_view token, std::int32_t* value);
 
+// The fixed-width text read of a line (Aw) into a variable of `length`
+// characters: the first w characters of the line, blank-padded; for w above
+// the length the rightmost `length` of them, for w below it w characters and
+// blanks.
+void fill_text(std::string_view line, char* field, int length, int width);
+
 // Where a free-form statement takes its lines from. next() gives the next
 // line, or returns the message that ends the statement (end of file, read
 // error).

@@ -12,6 +12,8 @@
 
 #include <chrono>
 #include <filesystem>
+#include <fstream>
+#include <map>
 #include <string>
 #include <vector>
 
@@ -19,10 +21,13 @@ namespace e2e {
 
 class Terminal {
  public:
-  // Starts `executable` in a fresh temporary directory on a new terminal.
-  explicit Terminal(const std::string& executable, const std::vector<std::string>& args = {}) {
+  // Starts `executable` in a fresh temporary directory, holding `files`, on a
+  // new terminal.
+  explicit Terminal(const std::string& executable, const std::vector<std::string>& args = {},
+                    const std::map<std::string, std::string>& files = {}) {
     char dir_template[] = "/tmp/e2e-tty-XXXXXX";
     dir_ = mkdtemp(dir_template);
+    for (const auto& [name, bytes] : files) std::ofstream(dir_ + "/" + name, std::ios::binary) << bytes;
     pid_ = forkpty(&master_, nullptr, nullptr, nullptr);
     if (pid_ == 0) {
       if (chdir(dir_.c_str()) != 0) _exit(125);

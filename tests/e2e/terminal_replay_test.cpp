@@ -76,7 +76,7 @@ TEST_P(Replay, SameFilesAndEchoedTranscript) {
   const std::vector<std::size_t> at = answer_points(sc.expected_stdout, kPrompts.at(sc.program), answers.size());
   ASSERT_EQ(at.size(), answers.size()) << "a prompt for every answer";
 
-  e2e::Terminal t(std::string(PROGRAMS_DIR) + "/" + sc.program, sc.args);
+  e2e::Terminal t(std::string(PROGRAMS_DIR) + "/" + sc.program, sc.args, sc.before);
   std::string shown;
   std::size_t done = 0;
   for (std::size_t k = 0; k < answers.size(); ++k) {
@@ -99,7 +99,8 @@ TEST_P(Replay, SameFilesAndEchoedTranscript) {
 INSTANTIATE_TEST_SUITE_P(Programs, Replay,
                          testing::Values("dishsurface/worked_example", "dishsurface/step_falls_short_of_stop",
                                          "domeprofile/circle", "domeprofile/parabola", "domeprofile/ellipse",
-                                         "domeprofile/sinusoid", "domeprofile/circle_one_point"),
+                                         "domeprofile/sinusoid", "domeprofile/circle_one_point",
+                                         "linermesh/example_console", "linermesh/example_answer_file"),
                          [](const testing::TestParamInfo<std::string>& info) {
                            std::string name = info.param;
                            for (char& c : name) {

@@ -33,28 +33,56 @@ void write_all(Unit& u, const char* p, std::size_t n) {
   }
 }
 
+// Holds off the console events while a write and the state it settles go
+// together: the event handler must see either both or neither.
+class EventsHeld {
+ public:
+  EventsHeld() {
+    sigset_t events;
+    sigemptyset(&events);
+    sigaddset(&events, SIGINT);
+    sigaddset(&events, SIGQUIT);
+    sigaddset(&events, SIGHUP);
+    sigprocmask(SIG_BLOCK, &events, &saved_);
+  }
+  ~EventsHeld() { sigprocmask(SIG_SETMASK, &saved_, nullptr); }
+  EventsHeld(const EventsHeld&) = delete;
+  EventsHeld& operator=(const EventsHeld&) = delete;
+
+ private:
+  sigset_t saved_;
+};
+
 // The bytes of one record, with the first-record cut of a disk file. The cut
-// follows the write under blocked console events, so an interrupted run
-// never leaves the old file's tail behind a new record.
+// goes with the write, so an interrupted run never leaves the old file's tail
+// behind a new record.
 void emit(Unit& u, const char* p, std::size_t n) {
   if (u.access == Access::read_only && !failing()) fail(kMsgReadOnly, u.number);
   if (!u.cut_pending) {
     write_all(u, p, n);
     return;
   }
-  sigset_t events, saved;
-  sigemptyset(&events);
-  sigaddset(&events, SIGINT);
-  sigaddset(&events, SIGQUIT);
-  sigaddset(&events, SIGHUP);
-  sigprocmask(SIG_BLOCK, &events, &saved);
+  EventsHeld held;
   write_all(u, p, n);
   off_t at = ::lseek(u.fd, 0, SEEK_CUR);
   int err = 0;
   if (at < 0 || ::ftruncate(u.fd, at) != 0) err = errno;
   u.cut_pending = false;
-  sigprocmask(SIG_SETMASK, &saved, nullptr);
   if (err != 0 && !failing()) fail(kMsgWriteError, u.number, err);
+}
+
+// A console write that changes whether a line end is owed. Once a line is
+// open, records keep it open and need no care; the other changes are rare
+// (prompts, the first record after one, the end of the run).
+void emit_console(Unit& u, const char* p, std::size_t n, bool line_open_after) {
+  ConsoleState& cs = g_console;
+  if (cs.line_open && line_open_after) {
+    emit(u, p, n);
+    return;
+  }
+  EventsHeld held;
+  emit(u, p, n);
+  cs.line_open = line_open_after ? 1 : 0;
 }
 
 void begin_record(Record& r) {
@@ -101,9 +129,8 @@ void put_console_record(Unit& u) {
   if (cs.after_prompt) {
     // The echo of the typed answer already ended the prompt's line.
     base[r.len] = '\r';
-    emit(u, base, static_cast<std::size_t>(r.len) + 1);
+    emit_console(u, base, static_cast<std::size_t>(r.len) + 1, true);
     cs.after_prompt = false;
-    cs.line_open = 1;
     return;
   }
   const char control = r.len > 0 ? base[0] : ' ';
@@ -134,8 +161,7 @@ void put_console_record(Unit& u) {
   }
   char* end = rest + rest_len;
   if (cr) *end++ = '\r';
-  emit(u, start, static_cast<std::size_t>(end - start));
-  cs.line_open = 1;
+  emit_console(u, start, static_cast<std::size_t>(end - start), true);
 }
 
 // Statement start: a write to the owner of a pending prompt continues the
@@ -293,8 +319,7 @@ void show_pending_prompt() {
     if (r.len > 0) ++start;
     if (cs.line_open) *--start = '\n';
   }
-  emit(*u, start, static_cast<std::size_t>(end - start));
-  cs.line_open = 0;
+  emit_console(*u, start, static_cast<std::size_t>(end - start), false);
   cs.after_prompt = true;
   begin_record(r);
 }
@@ -308,18 +333,14 @@ void console_question(const char* line, const char* prompt) {
   bytes += line;
   bytes += "\r\n";
   bytes += prompt;
-  emit(u, bytes.data(), bytes.size());
-  cs.line_open = 0;
+  emit_console(u, bytes.data(), bytes.size(), false);
   cs.after_prompt = true;
 }
 
 void finish_console(Unit& u) {
   ConsoleState& cs = g_console;
   if (cs.prompt_pending && cs.prompt_owner == u.number) show_pending_prompt();
-  if (cs.line_open) {
-    emit(u, "\n", 1);
-    cs.line_open = 0;
-  }
+  if (cs.line_open) emit_console(u, "\n", 1, false);
 }
 
 void reset_record(Unit& u) {

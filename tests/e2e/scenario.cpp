@@ -186,6 +186,15 @@ RunResult run_program(const RunRequest& rq) {
   for (const auto& [name, mode] : rq.modes) ::chmod((work + "/" + name).c_str(), static_cast<mode_t>(mode));
 
   const std::string out_path = io + "/stdout", err_path = io + "/stderr", in_path = io + "/stdin";
+  // An unprivileged user may not reach the build tree (a checkout in a
+  // private directory): it runs a copy.
+  std::string executable = rq.executable;
+  if (rq.user >= 0) {
+    executable = io + "/" + fs::path(rq.executable).filename().string();
+    fs::copy_file(rq.executable, executable);
+    ::chmod(io.c_str(), 0755);
+    ::chmod(executable.c_str(), 0755);
+  }
   int in_fd;
   pid_t feeder = -1;
   if (rq.stdin_from_file) {
@@ -229,10 +238,10 @@ RunResult run_program(const RunRequest& rq) {
       ::_exit(126);
     }
     std::vector<char*> argv;
-    argv.push_back(const_cast<char*>(rq.executable.c_str()));
+    argv.push_back(const_cast<char*>(executable.c_str()));
     for (const std::string& a : rq.args) argv.push_back(const_cast<char*>(a.c_str()));
     argv.push_back(nullptr);
-    ::execv(rq.executable.c_str(), argv.data());
+    ::execv(executable.c_str(), argv.data());
     ::_exit(127);
   }
   ::close(in_fd);

@@ -1,6 +1,7 @@
 // The unit table's connections, names and the start of a run.
 #include <gtest/gtest.h>
 #include <pty.h>
+#include <signal.h>
 #include <termios.h>
 #include <unistd.h>
 
@@ -81,6 +82,54 @@ TEST(Units, ReopeningAUnitClosesItFirst) {
   EXPECT_EQ(r.status, 0);
   EXPECT_EQ(r.files["a.txt"], "one\r\n");
   EXPECT_EQ(r.files["b.txt"], "one\r\n");
+}
+
+}  // namespace
+
+namespace {
+
+constexpr auto kRecord = textio::format("(' a record')");
+
+void start() {
+  char name[] = "prog";
+  char* argv[] = {name, nullptr};
+  textio::start_run(1, argv);
+}
+
+// A reader that went away is a write error of the console unit, not a
+// silent death by signal.
+TEST(Units, ClosedPipeOnStandardOutput) {
+  child::Result r = child::run([] {
+    start();
+    int p[2];
+    if (pipe(p) != 0) _exit(1);
+    close(p[0]);
+    dup2(p[1], 1);
+    textio::write_formatted<kRecord>(6);
+  });
+  EXPECT_EQ(r.err, "textio: Broken pipe\ntextio: severe (38): error during write, unit 6, file CONOUT$\n");
+  EXPECT_EQ(r.status, 38);
+}
+
+struct Event {
+  int signal;
+  const char* name;
+};
+
+// The report, then the line end the console still owes, then the shell's
+// status for a run ended by that signal.
+TEST(Units, ConsoleEventsSendTheOwedLineEnd) {
+  const Event events[] = {{SIGINT, "control-C"}, {SIGQUIT, "control-BREAK"}, {SIGHUP, "window-CLOSE"}};
+  for (const Event& e : events) {
+    child::Result r = child::run([&] {
+      start();
+      textio::write_formatted<kRecord>(6);
+      raise(e.signal);
+    });
+    EXPECT_EQ(r.out, "a record\r\n") << e.name;
+    EXPECT_EQ(r.err, std::string("textio: error (200): program aborting due to ") + e.name + " event\n");
+    EXPECT_EQ(r.status, 128 + e.signal);
+  }
 }
 
 }  // namespace

@@ -11,12 +11,16 @@
 #include "textio/scan.h"
 #include "textio/units.h"
 
-extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size) {
+extern "C" int LLVMFuzzerInitialize(int*, char***) {
   const int fd = memfd_create("input", 0);
-  if (fd < 0 || write(fd, data, size) != static_cast<ssize_t>(size)) __builtin_trap();
-  lseek(fd, 0, SEEK_SET);
   dup2(fd, 0);
   close(fd);
+  return 0;
+}
+
+extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size) {
+  if (ftruncate(0, 0) != 0 || pwrite(0, data, size, 0) != static_cast<ssize_t>(size)) __builtin_trap();
+  lseek(0, 0, SEEK_SET);
   textio::close_file(textio::kConsoleIn);  // a fresh connection with no bytes read ahead
   textio::Unit& in = textio::acquire_unit(textio::kConsoleIn);
   std::size_t taken = 0;

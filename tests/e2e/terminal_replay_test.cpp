@@ -89,7 +89,9 @@ TEST_P(Replay, SameFilesAndEchoedTranscript) {
   shown += onlcr(sc.expected_stdout.substr(done));
   const int status = t.finish();
   // Diagnostics share the terminal; compare the screen only for clean runs.
-  if (sc.expected_stderr.empty()) EXPECT_EQ(e2e::escaped(t.transcript()), e2e::escaped(shown));
+  if (sc.expected_stderr.empty()) {
+    EXPECT_EQ(e2e::escaped(t.transcript()), e2e::escaped(shown));
+  }
   EXPECT_EQ(status, sc.expected_status);
   for (const auto& [name, bytes] : sc.after) {
     EXPECT_EQ(e2e::escaped(read_file(t.directory() + "/" + name)), e2e::escaped(bytes)) << name;

@@ -60,6 +60,67 @@ constexpr Pow5Table make_pow5() {
 
 constexpr Pow5Table kPow5 = make_pow5();
 
+// Powers of ten from 1e-46 to 1e39 as doubles, to settle floor(log10(v)) of a
+// float with one comparison. A float never lies strictly between 10^j and the
+// double nearest to it, so the comparison is exact; the digit count is
+// checked afterwards all the same.
+constexpr int kPow10DoubleBias = 46;
+constexpr double kPow10Double[] = {
+    1e-46, 1e-45, 1e-44, 1e-43, 1e-42, 1e-41, 1e-40, 1e-39, 1e-38, 1e-37, 1e-36, 1e-35, 1e-34, 1e-33, 1e-32,
+    1e-31, 1e-30, 1e-29, 1e-28, 1e-27, 1e-26, 1e-25, 1e-24, 1e-23, 1e-22, 1e-21, 1e-20, 1e-19, 1e-18, 1e-17,
+    1e-16, 1e-15, 1e-14, 1e-13, 1e-12, 1e-11, 1e-10, 1e-9,  1e-8,  1e-7,  1e-6,  1e-5,  1e-4,  1e-3,  1e-2,
+    1e-1,  1e0,   1e1,   1e2,   1e3,   1e4,   1e5,   1e6,   1e7,   1e8,   1e9,   1e10,  1e11,  1e12,  1e13,
+    1e14,  1e15,  1e16,  1e17,  1e18,  1e19,  1e20,  1e21,  1e22,  1e23,  1e24,  1e25,  1e26,  1e27,  1e28,
+    1e29,  1e30,  1e31,  1e32,  1e33,  1e34,  1e35,  1e36,  1e37,  1e38,  1e39,
+};
+
+// Two decimal digits at a time.
+constexpr char kDigitPairs[] =
+    "00010203040506070809101112131415161718192021222324252627282930313233343536373839"
+    "40414243444546474849505152535455565758596061626364656667686970717273747576777879"
+    "8081828384858687888990919293949596979899";
+
+// Two digits at a time from the right, in 32-bit arithmetic once the value
+// fits 32 bits.
+void write_digits32(std::uint32_t v, int n, char* out) {
+  char* p = out + n;
+  while (p - out >= 2) {
+    const std::uint32_t pair = v % 100;
+    v /= 100;
+    p -= 2;
+    std::memcpy(p, kDigitPairs + 2 * pair, 2);
+  }
+  if (p != out) *--p = static_cast<char>('0' + v);
+}
+
+// The n digits of v < 10^n.
+void write_digits(std::uint64_t v, int n, char* out) {
+  if (n > 8) {
+    write_digits32(static_cast<std::uint32_t>(v % 100000000), 8, out + n - 8);
+    v /= 100000000;
+    n -= 8;
+  }
+  write_digits32(static_cast<std::uint32_t>(v), n, out);
+}
+
+// Powers of five below 2^63, for the common case in 64-bit arithmetic.
+constexpr int kMaxPow5In64 = 27;
+struct Pow5Table64 {
+  std::uint64_t value[kMaxPow5In64 + 1];
+  unsigned char bits[kMaxPow5In64 + 1];
+};
+constexpr Pow5Table64 make_pow5_64() {
+  Pow5Table64 t{};
+  std::uint64_t p = 1;
+  for (int i = 0; i <= kMaxPow5In64; ++i) {
+    t.value[i] = p;
+    t.bits[i] = static_cast<unsigned char>(bit_width128(p));
+    p *= 5;
+  }
+  return t;
+}
+constexpr Pow5Table64 kPow5In64 = make_pow5_64();
+
 // num / 2^sh, rounded half to even.
 std::uint64_t round_shift(u128 num, int sh) {
   if (sh == 0) return static_cast<std::uint64_t>(num);
@@ -119,8 +180,19 @@ std::uint64_t round_scaled_wide(std::uint32_t m, int s, int t) {
 }
 
 // m * 2^s * 5^t rounded half to even to an integer (known to be below 2^64).
-std::uint64_t round_scaled(std::uint32_t m, int s, int t) {
+inline std::uint64_t round_scaled(std::uint32_t m, int s, int t) {
   const int mb = std::bit_width(m);
+  // Most fields of everyday values: the product fits 64 bits.
+  if (t >= 0 && t <= kMaxPow5In64 && mb + kPow5In64.bits[t] <= 63) {
+    const std::uint64_t num = std::uint64_t{m} * kPow5In64.value[t];
+    if (s >= 0) return num << s;
+    const int sh = -s;
+    if (sh >= 64) return 0;  // below one half: num < 2^63
+    const std::uint64_t q = num >> sh;
+    const std::uint64_t rem = num & ((std::uint64_t{1} << sh) - 1);
+    const std::uint64_t half = std::uint64_t{1} << (sh - 1);
+    return q + ((rem > half || (rem == half && (q & 1) != 0)) ? 1 : 0);
+  }
   if (t >= 0) {
     if (t > 55 || mb + kPow5.bits[t] > 127) return round_scaled_wide(m, s, t);
     u128 num = u128{m} * kPow5.value[t];
@@ -174,21 +246,28 @@ int decimal_digits(float value, int n, char* out) {
   }
   // value lies in [2^hb, 2^(hb+1)), so floor(log10(value)) is k or k + 1.
   const int hb = e2 + std::bit_width(m) - 1;
-  const int k = (hb * 78913) >> 18;
+  int k = (hb * 78913) >> 18;
+  if (static_cast<double>(value) >= kPow10Double[k + 1 + kPow10DoubleBias]) ++k;
   int q = k + 1 - n;
   std::uint64_t digits = round_scaled(m, e2 - q, -q);
   if (digits >= kPow10[n]) {
-    ++q;
-    digits = round_scaled(m, e2 - q, -q);
+    if (digits != kPow10[n]) {  // not a carry: the exponent was one short
+      ++q;
+      digits = round_scaled(m, e2 - q, -q);
+    }
     if (digits >= kPow10[n]) {  // rounding carried into a new leading digit
       digits = kPow10[n - 1];
       ++q;
     }
+  } else if (digits < kPow10[n - 1]) {  // the exponent was one too many
+    --q;
+    digits = round_scaled(m, e2 - q, -q);
+    if (digits >= kPow10[n]) {
+      digits = kPow10[n - 1];
+      ++q;
+    }
   }
-  for (int j = n - 1; j >= 0; --j) {
-    out[j] = static_cast<char>('0' + digits % 10);
-    digits /= 10;
-  }
+  write_digits(digits, n, out);
   return q + n;
 }
 
@@ -196,50 +275,45 @@ bool edit_e(char* out, float x, int w, int d, int k) {
   const auto bits = std::bit_cast<std::uint32_t>(x);
   if ((bits & 0x7F800000u) == 0x7F800000u) return edit_nonfinite(out, w, bits);
 
-  char body[48];  // sign, optional zero, mantissa and exponent, left to right
-  int len = 0;
-  bool optional_zero = false;
-  int exponent = 0;
-  char digits[20];
   const bool zero = (bits & 0x7FFFFFFFu) == 0;
   const bool negative = !zero && (bits >> 31) != 0;
-  if (negative) body[len++] = '-';
-
-  if (zero || k == 0) {
-    // 0.d1d2...dd; a zero ignores the scale.
-    if (zero) {
-      std::memset(digits, '0', static_cast<std::size_t>(d));
-    } else {
-      exponent = decimal_digits(std::abs(x), d, digits);
-    }
-    optional_zero = true;
-    body[len++] = '0';
-    body[len++] = '.';
-    std::memcpy(body + len, digits, static_cast<std::size_t>(d));
-    len += d;
+  // With scale 1 the first digit stands before the point: one more
+  // significant digit and an exponent one less. A zero ignores the scale.
+  const bool scaled = k == 1 && !zero;
+  char digits[kMaxDigits];
+  int exponent = 0;
+  if (zero) {
+    std::memset(digits, '0', static_cast<std::size_t>(d));
   } else {
-    // d1.d2...d(d+1): one more significant digit, exponent one less.
-    exponent = decimal_digits(std::abs(x), d + 1, digits) - 1;
-    body[len++] = digits[0];
-    body[len++] = '.';
-    std::memcpy(body + len, digits + 1, static_cast<std::size_t>(d));
-    len += d;
+    exponent = decimal_digits(std::abs(x), scaled ? d + 1 : d, digits) - (scaled ? 1 : 0);
   }
-  body[len++] = 'E';
-  body[len++] = exponent < 0 ? '-' : '+';
-  const int magnitude = exponent < 0 ? -exponent : exponent;  // below 100 for 32-bit floats
-  body[len++] = static_cast<char>('0' + magnitude / 10);
-  body[len++] = static_cast<char>('0' + magnitude % 10);
 
-  if (len > w && optional_zero) {
-    // Drop the leading zero: it sits right after the sign, if any.
-    const int at = negative ? 1 : 0;
-    std::memmove(body + at, body + at + 1, static_cast<std::size_t>(len - at - 1));
+  bool lead_zero = !scaled;  // "0." before the digits, where there is room for it
+  int len = (negative ? 1 : 0) + 2 + d + 4;
+  if (len > w && lead_zero) {
+    lead_zero = false;
     --len;
   }
   if (len > w) return fill_stars(out, w);
-  std::memset(out, ' ', static_cast<std::size_t>(w - len));
-  std::memcpy(out + (w - len), body, static_cast<std::size_t>(len));
+
+  char* p = out;
+  std::memset(p, ' ', static_cast<std::size_t>(w - len));
+  p += w - len;
+  if (negative) *p++ = '-';
+  if (scaled) {
+    *p++ = digits[0];
+    *p++ = '.';
+    std::memcpy(p, digits + 1, static_cast<std::size_t>(d));
+  } else {
+    if (lead_zero) *p++ = '0';
+    *p++ = '.';
+    std::memcpy(p, digits, static_cast<std::size_t>(d));
+  }
+  p += d;
+  *p++ = 'E';
+  *p++ = exponent < 0 ? '-' : '+';
+  const int magnitude = exponent < 0 ? -exponent : exponent;  // below 100 for 32-bit floats
+  std::memcpy(p, kDigitPairs + 2 * magnitude, 2);
   return true;
 }
 
@@ -279,7 +353,7 @@ void edit_list_float(char* out, float x) {
     std::memcpy(out, "  0.0000000E+00", w);
     return;
   }
-  char digits[7];
+  char digits[kMaxDigits];
   const int e = decimal_digits(std::abs(x), 7, digits);
   if (e < 0 || e > 7) {  // rounded value below 0.1 or at least 10000000
     edit_e(out, x, w, 7, 1);

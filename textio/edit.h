@@ -6,9 +6,10 @@
 namespace textio {
 
 // The correctly rounded (half to even, on the exact value of the float)
-// n significant decimal digits of a positive finite float, 1 <= n <= 17.
+// n significant decimal digits of a positive finite float, 1 <= n <= 16.
 // Writes n digit characters to `out`, the first of them non-zero, and returns
 // the exponent e for which the value is 0.d1d2...dn times 10 to the e.
+inline constexpr int kMaxDigits = 16;
 int decimal_digits(float value, int n, char* out);
 
 // Ew.d with scale k (0 or 1). Writes exactly w characters; returns false when

@@ -91,15 +91,20 @@ void begin_record(Record& r) {
   r.prompt = false;
 }
 
-// Makes room for columns [0, end) plus the two bytes of a line end.
-void reserve_columns(Record& r, int end) {
-  std::size_t need = static_cast<std::size_t>(kRecordHead + end + 2);
-  if (r.buf.size() >= need) return;
+// Grows the record buffer; apart from the first record of a unit, only an
+// unusually long record gets here.
+[[gnu::noinline]] void grow_record(Record& r, std::size_t need) {
   try {
     r.buf.resize(std::max(need, std::max<std::size_t>(r.buf.size() * 2, 128)));
   } catch (const std::bad_alloc&) {
     fail(kMsgNoMemory, 0);
   }
+}
+
+// Makes room for columns [0, end) plus the two bytes of a line end.
+inline void reserve_columns(Record& r, int end) {
+  const std::size_t need = static_cast<std::size_t>(kRecordHead + end + 2);
+  if (r.buf.size() < need) grow_record(r, need);
 }
 
 // The place for n characters at the current position; skipped columns become

@@ -146,9 +146,11 @@ TEST(DecimalDigits, CarryAndExponent) {
   EXPECT_EQ(std::string(d, 6), "100000");
   EXPECT_EQ(textio::decimal_digits(1.0f, 1, d), 1);
   EXPECT_EQ(std::string(d, 1), "1");
-  EXPECT_EQ(textio::decimal_digits(0.125f, 17, d), 0);
-  EXPECT_EQ(std::string(d, 17), "12500000000000000");
-  EXPECT_EQ(textio::decimal_digits(3.0e38f, 17, d), 39);
+  EXPECT_EQ(textio::decimal_digits(0.125f, 16, d), 0);
+  EXPECT_EQ(std::string(d, 16), "1250000000000000");
+  EXPECT_EQ(textio::decimal_digits(3.0e38f, 16, d), 39);
+  EXPECT_EQ(textio::decimal_digits(std::numeric_limits<float>::denorm_min(), 16, d), -44);
+  EXPECT_EQ(std::string(d, 16), "1401298464324817");
 }
 
 // Every field the programs use, against the exact reference.

@@ -143,6 +143,14 @@ void reject_answer(int unit, std::string_view what) {
   end_failed_run(kMsgInputConversion);
 }
 
+void fail_out_of_memory() {
+  static constexpr char kLine[] = "textio: severe (41): insufficient virtual memory\n";
+  static_assert(std::string_view(kLine).starts_with(kPrefix));
+  ssize_t ignored = ::write(2, kLine, sizeof kLine - 1);
+  (void)ignored;
+  end_failed_run(kMsgNoMemory);
+}
+
 void report_math_error(const char* function) {
   std::string out = "\nrun-time error M6201: MATH\n- ";
   out += function;

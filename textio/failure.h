@@ -70,6 +70,10 @@ void report_failure_named(std::uint32_t status, int unit, std::string_view file,
 // "number of absorber layers above 99, unit 5, file CONIN$".
 [[noreturn]] void reject_answer(int unit, std::string_view what);
 
+// Memory exhausted where no caller handles it: message 41 written without
+// allocating, all units closed, the run ended.
+[[noreturn]] void fail_out_of_memory();
+
 // A domain error of cosine or sine ("cos" or "sin"): its own report on
 // standard error, all units closed, exit status 3.
 [[noreturn]] void report_math_error(const char* function);

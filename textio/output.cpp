@@ -19,17 +19,26 @@ ConsoleState g_console;
 constexpr int kConsoleWidth = 80;  // free-form fields past this column start a new record
 constexpr int kFileWidth = 79;
 
-// One write call for the whole block; a partial write is continued.
+// One write call for the whole block; a partial write is continued. When a
+// write fails part way into a disk file (the disk full, the file size limit
+// reached), the part already written is taken back, so the file ends with
+// the last whole record.
 void write_all(Unit& u, const char* p, std::size_t n) {
-  while (n > 0) {
-    ssize_t done = ::write(u.fd, p, n);
+  std::size_t written = 0;
+  while (written < n) {
+    const ssize_t done = ::write(u.fd, p + written, n - written);
     if (done < 0) {
       if (errno == EINTR) continue;
+      const int err = errno;
+      if (u.disk_file && written > 0) {
+        const off_t end = ::lseek(u.fd, 0, SEEK_CUR);
+        const off_t start = end - static_cast<off_t>(written);
+        if (end >= 0 && ::ftruncate(u.fd, start) == 0) ::lseek(u.fd, start, SEEK_SET);
+      }
       if (failing()) return;
-      fail(kMsgWriteError, u.number, errno);
+      fail(kMsgWriteError, u.number, err);
     }
-    p += done;
-    n -= static_cast<std::size_t>(done);
+    written += static_cast<std::size_t>(done);
   }
 }
 

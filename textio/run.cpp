@@ -5,7 +5,8 @@
 
 #include <cfenv>
 #include <cstdlib>
-#include <vector>
+#include <exception>
+#include <string_view>
 
 #include "textio/failure.h"
 #include "textio/output.h"
@@ -14,20 +15,30 @@
 namespace textio {
 namespace {
 
-std::vector<std::string> g_arguments;
-std::size_t g_next_argument = 0;
+// The command-line arguments stay where the process got them.
+int g_argc = 0;
+char** g_argv = nullptr;
+int g_next_argument = 1;
 
 struct ConsoleEvent {
   int signal;
   const char* name;
-  std::string line;  // built before any event can arrive
+  char line[96];  // the report, built before any event can arrive
+  std::size_t length;
 };
 
 ConsoleEvent g_events[] = {
-    {SIGINT, "control-C", {}},
-    {SIGQUIT, "control-BREAK", {}},
-    {SIGHUP, "window-CLOSE", {}},
+    {SIGINT, "control-C", {}, 0},
+    {SIGQUIT, "control-BREAK", {}, 0},
+    {SIGHUP, "window-CLOSE", {}, 0},
 };
+
+// Appends without allocating: the start of a run must not depend on memory.
+void append(ConsoleEvent& e, std::string_view text) {
+  for (char c : text) {
+    if (e.length + 1 < sizeof e.line) e.line[e.length++] = c;
+  }
+}
 
 // Runs in signal context: no allocation, no stdio. The diagnostic, the line
 // end the console still owes, then the end of the process with the shell's
@@ -35,7 +46,7 @@ ConsoleEvent g_events[] = {
 void on_console_event(int signal) {
   for (const ConsoleEvent& e : g_events) {
     if (e.signal != signal) continue;
-    ssize_t ignored = ::write(2, e.line.data(), e.line.size());
+    ssize_t ignored = ::write(2, e.line, e.length);
     if (console_state().line_open) ignored = ::write(1, "\n", 1);
     (void)ignored;
   }
@@ -44,9 +55,12 @@ void on_console_event(int signal) {
 
 void route_console_events() {
   for (ConsoleEvent& e : g_events) {
-    e.line = diagnostic_line(make_status(Severity::error, kMsgAborting),
-                             message_text(kMsgAborting, 0, e.name)) +
-             "\n";
+    // "%s (%i): %s" with the event's name in the message.
+    e.length = 0;
+    append(e, kPrefix);
+    append(e, ": error (200): program aborting due to ");
+    append(e, e.name);
+    append(e, " event\n");
     struct sigaction old {};
     ::sigaction(e.signal, nullptr, &old);
     if (old.sa_handler == SIG_IGN) continue;  // started under nohup or as a background job
@@ -56,8 +70,10 @@ void route_console_events() {
     sa.sa_flags = SA_RESTART;
     ::sigaction(e.signal, &sa, nullptr);
   }
-  // A closed pipe on an output is a write error of that unit, not a silent death.
+  // A closed pipe on an output, or a file that may grow no further, is a
+  // write error of that unit, not a silent death.
   ::signal(SIGPIPE, SIG_IGN);
+  ::signal(SIGXFSZ, SIG_IGN);
 }
 
 // A divider that gets this quotient wrong would corrupt every result.
@@ -74,9 +90,12 @@ void start_run(int argc, char** argv) {
   std::feclearexcept(FE_ALL_EXCEPT);
   fedisableexcept(FE_ALL_EXCEPT);
   route_console_events();
-  g_arguments.clear();
-  for (int j = 1; j < argc; ++j) g_arguments.emplace_back(argv[j]);
-  g_next_argument = 0;
+  // Memory that runs out where no caller expects it ends the run through the
+  // failure path too.
+  std::set_terminate(fail_out_of_memory);
+  g_argc = argc;
+  g_argv = argv;
+  g_next_argument = 1;
   check_division();
 }
 
@@ -86,8 +105,8 @@ void end_run() {
 }
 
 std::string next_argument() {
-  if (g_next_argument >= g_arguments.size()) return {};
-  return g_arguments[g_next_argument++];
+  if (g_next_argument >= g_argc) return {};
+  return g_argv[g_next_argument++];
 }
 
 }  // namespace textio

@@ -2,6 +2,7 @@
 
 #include <fcntl.h>
 #include <signal.h>
+#include <sys/resource.h>
 #include <sys/stat.h>
 #include <sys/wait.h>
 #include <unistd.h>
@@ -102,6 +103,30 @@ int to_int(const std::string& s, int base = 10) {
   return v;
 }
 
+// A count with an optional K, M or G suffix (powers of 1024).
+long long to_amount(const std::string& s) {
+  std::size_t used = 0;
+  long long v = std::stoll(s, &used, 10);
+  const std::string suffix = s.substr(used);
+  if (suffix == "K") return v << 10;
+  if (suffix == "M") return v << 20;
+  if (suffix == "G") return v << 30;
+  if (!suffix.empty()) throw std::runtime_error("not an amount: " + s);
+  return v;
+}
+
+int resource_of(const std::string& name) {
+  if (name == "nofile") return RLIMIT_NOFILE;
+  if (name == "as") return RLIMIT_AS;
+  if (name == "fsize") return RLIMIT_FSIZE;
+  throw std::runtime_error("unknown limit '" + name + "' (nofile, as, fsize)");
+}
+
+void close_if_open(int* fd) {
+  if (*fd >= 0) ::close(*fd);
+  *fd = -1;
+}
+
 }  // namespace
 
 Scenario load_scenario(const std::string& path) {
@@ -125,26 +150,45 @@ Scenario load_scenario(const std::string& path) {
         sc.program = w[1];
       } else if (key == "arg") {
         need(2);
-        sc.args.push_back(w[1]);
+        sc.run.args.push_back(w[1]);
       } else if (key == "stdin") {
         need(2);
-        sc.stdin_bytes += w[1];
+        sc.run.stdin_bytes += w[1];
       } else if (key == "input") {
-        need(2);
-        if (w[1] != "file" && w[1] != "pipe") throw std::runtime_error("input is file or pipe");
-        sc.stdin_from_file = w[1] == "file";
+        if (w.size() == 3 && w[1] == "device") {
+          sc.run.stdin_path = w[2];
+        } else {
+          need(2);
+          if (w[1] == "directory") {
+            sc.run.stdin_path = ".";
+          } else if (w[1] == "file" || w[1] == "pipe") {
+            sc.run.stdin_from_file = w[1] == "file";
+          } else {
+            throw std::runtime_error("input is file, pipe, directory or device PATH");
+          }
+        }
+      } else if (key == "output") {
+        need(3);
+        if (w[1] != "device") throw std::runtime_error("output takes device PATH");
+        sc.run.stdout_path = w[2];
       } else if (key == "user") {
         need(2);
-        sc.user = to_int(w[1]);
+        sc.run.user = to_int(w[1]);
+      } else if (key == "limit") {
+        need(3);
+        sc.run.limits[resource_of(w[1])] = to_amount(w[2]);
       } else if (key == "before") {
         need(3);
-        sc.before[w[1]] += w[2];
+        sc.run.before[w[1]] += w[2];
       } else if (key == "mode") {
         need(3);
-        sc.modes[w[1]] = to_int(w[2], 8);
+        sc.run.modes[w[1]] = to_int(w[2], 8);
       } else if (key == "dir") {
         need(2);
-        sc.dirs.push_back(w[1]);
+        sc.run.dirs.push_back(w[1]);
+      } else if (key == "symlink") {
+        need(3);
+        sc.run.symlinks.emplace_back(w[1], w[2]);
       } else if (key == "stdout") {
         need(2);
         sc.expected_stdout += w[1];
@@ -174,37 +218,50 @@ Scenario load_scenario(const std::string& path) {
   return sc;
 }
 
-RunResult run_program(const RunRequest& rq) {
+RunRequest request_for(const Scenario& sc, const std::string& programs_dir) {
+  RunRequest rq = sc.run;
+  rq.executable = programs_dir + "/" + sc.program;
+  return rq;
+}
+
+Process::Process(const RunRequest& rq) {
   char work_template[] = "/tmp/e2e-work-XXXXXX";
   char io_template[] = "/tmp/e2e-io-XXXXXX";
-  const std::string work = mkdtemp(work_template);
-  const std::string io = mkdtemp(io_template);
-  ::chmod(work.c_str(), 0777);  // writable by an unprivileged user too
+  work_ = mkdtemp(work_template);
+  io_ = mkdtemp(io_template);
+  ::chmod(work_.c_str(), 0777);  // writable by an unprivileged user too
 
-  for (const std::string& d : rq.dirs) fs::create_directories(work + "/" + d);
-  for (const auto& [name, bytes] : rq.before) write_file(work + "/" + name, bytes);
-  for (const auto& [name, mode] : rq.modes) ::chmod((work + "/" + name).c_str(), static_cast<mode_t>(mode));
+  for (const std::string& d : rq.dirs) fs::create_directories(work_ + "/" + d);
+  for (const auto& [name, bytes] : rq.before) write_file(work_ + "/" + name, bytes);
+  for (const auto& [name, mode] : rq.modes) ::chmod((work_ + "/" + name).c_str(), static_cast<mode_t>(mode));
+  for (const auto& [name, target] : rq.symlinks) fs::create_symlink(target, work_ + "/" + name);
 
-  const std::string out_path = io + "/stdout", err_path = io + "/stderr", in_path = io + "/stdin";
+  const std::string out_path = io_ + "/stdout", err_path = io_ + "/stderr", in_path = io_ + "/stdin";
   // An unprivileged user may not reach the build tree (a checkout in a
   // private directory): it runs a copy.
   std::string executable = rq.executable;
   if (rq.user >= 0) {
-    executable = io + "/" + fs::path(rq.executable).filename().string();
+    executable = io_ + "/" + fs::path(rq.executable).filename().string();
     fs::copy_file(rq.executable, executable);
-    ::chmod(io.c_str(), 0755);
+    ::chmod(io_.c_str(), 0755);
     ::chmod(executable.c_str(), 0755);
   }
-  int in_fd;
-  pid_t feeder = -1;
-  if (rq.stdin_from_file) {
+  int in_fd = -1;
+  if (!rq.stdin_path.empty()) {
+    // Opened by the child, in its work directory.
+  } else if (rq.stdin_held) {
+    int p[2];
+    if (::pipe2(p, O_CLOEXEC) != 0) throw std::runtime_error("pipe");
+    in_fd = p[0];
+    input_ = p[1];
+  } else if (rq.stdin_from_file) {
     write_file(in_path, rq.stdin_bytes);
-    in_fd = ::open(in_path.c_str(), O_RDONLY);
+    in_fd = ::open(in_path.c_str(), O_RDONLY | O_CLOEXEC);
   } else {
     int p[2];
-    if (::pipe(p) != 0) throw std::runtime_error("pipe");
-    feeder = ::fork();
-    if (feeder == 0) {
+    if (::pipe2(p, O_CLOEXEC) != 0) throw std::runtime_error("pipe");
+    feeder_ = ::fork();
+    if (feeder_ == 0) {
       ::signal(SIGPIPE, SIG_IGN);
       ::close(p[0]);
       const char* b = rq.stdin_bytes.data();
@@ -220,22 +277,39 @@ RunResult run_program(const RunRequest& rq) {
     ::close(p[1]);
     in_fd = p[0];
   }
-  const int out_fd = ::open(out_path.c_str(), O_WRONLY | O_CREAT | O_TRUNC, 0644);
-  const int err_fd = ::open(err_path.c_str(), O_WRONLY | O_CREAT | O_TRUNC, 0644);
+  int out_fd = -1;
+  if (rq.stdout_pipe) {
+    int p[2];
+    if (::pipe2(p, O_CLOEXEC) != 0) throw std::runtime_error("pipe");
+    output_ = p[0];
+    out_fd = p[1];
+  } else if (rq.stdout_path.empty()) {
+    out_fd = ::open(out_path.c_str(), O_WRONLY | O_CREAT | O_TRUNC | O_CLOEXEC, 0644);
+  }
+  const int err_fd = ::open(err_path.c_str(), O_WRONLY | O_CREAT | O_TRUNC | O_CLOEXEC, 0644);
 
-  pid_t child = ::fork();
-  if (child == 0) {
+  child_ = ::fork();
+  if (child_ == 0) {
+    if (::chdir(work_.c_str()) != 0) ::_exit(125);
+    if (!rq.stdin_path.empty()) in_fd = ::open(rq.stdin_path.c_str(), O_RDONLY);
+    if (!rq.stdout_path.empty()) out_fd = ::open(rq.stdout_path.c_str(), O_WRONLY);
+    if (in_fd < 0 || out_fd < 0) ::_exit(125);
     ::dup2(in_fd, 0);
     ::dup2(out_fd, 1);
     ::dup2(err_fd, 2);
-    for (int fd = 3; fd < 64; ++fd) ::close(fd);
-    if (::chdir(work.c_str()) != 0) ::_exit(125);
-    for (int s : {SIGINT, SIGQUIT, SIGHUP, SIGPIPE}) ::signal(s, SIG_DFL);
+    for (int fd = 3; fd < 1024; ++fd) ::close(fd);
+    for (int s : {SIGINT, SIGQUIT, SIGHUP, SIGPIPE, SIGXFSZ}) ::signal(s, SIG_DFL);
+    for (int s : rq.ignored_signals) ::signal(s, SIG_IGN);
     sigset_t none;
     sigemptyset(&none);
     sigprocmask(SIG_SETMASK, &none, nullptr);
     if (rq.user >= 0 && (::setgid(static_cast<gid_t>(rq.user)) != 0 || ::setuid(static_cast<uid_t>(rq.user)) != 0)) {
       ::_exit(126);
+    }
+    // Last, so that nothing above is starved by the limits.
+    for (const auto& [resource, value] : rq.limits) {
+      const struct rlimit lim {static_cast<rlim_t>(value), static_cast<rlim_t>(value)};
+      if (::setrlimit(resource, &lim) != 0) ::_exit(126);
     }
     std::vector<char*> argv;
     argv.push_back(const_cast<char*>(executable.c_str()));
@@ -244,40 +318,92 @@ RunResult run_program(const RunRequest& rq) {
     ::execv(executable.c_str(), argv.data());
     ::_exit(127);
   }
-  ::close(in_fd);
-  ::close(out_fd);
+  close_if_open(&in_fd);
+  close_if_open(&out_fd);
   ::close(err_fd);
+}
 
+Process::~Process() {
+  if (!finished_) {
+    if (child_ > 0) {
+      ::kill(child_, SIGKILL);
+      ::waitpid(child_, nullptr, 0);
+    }
+    if (feeder_ > 0) {
+      ::kill(feeder_, SIGKILL);
+      ::waitpid(feeder_, nullptr, 0);
+    }
+    close_if_open(&input_);
+    close_if_open(&output_);
+    std::error_code ignored;
+    fs::remove_all(work_, ignored);
+    fs::remove_all(io_, ignored);
+  }
+}
+
+std::string Process::output_so_far() const {
+  std::ifstream in(io_ + "/stdout", std::ios::binary);
+  std::ostringstream s;
+  s << in.rdbuf();
+  return s.str();
+}
+
+void Process::type(const std::string& bytes) {
+  const char* b = bytes.data();
+  std::size_t left = bytes.size();
+  while (input_ >= 0 && left > 0) {
+    ssize_t n = ::write(input_, b, left);
+    if (n <= 0) break;
+    b += n;
+    left -= static_cast<std::size_t>(n);
+  }
+}
+
+void Process::close_input() { close_if_open(&input_); }
+
+int Process::stdout_reader() {
+  const int fd = output_;
+  output_ = -1;
+  return fd;
+}
+
+RunResult Process::finish(int timeout_seconds) {
   RunResult result;
-  const auto deadline = std::chrono::steady_clock::now() + std::chrono::seconds(rq.timeout_seconds);
+  const auto deadline = std::chrono::steady_clock::now() + std::chrono::seconds(timeout_seconds);
   int wstatus = 0;
   for (;;) {
-    pid_t done = ::waitpid(child, &wstatus, WNOHANG);
-    if (done == child) break;
+    pid_t done = ::waitpid(child_, &wstatus, WNOHANG);
+    if (done == child_) break;
     if (std::chrono::steady_clock::now() > deadline) {
-      ::kill(child, SIGKILL);
-      ::waitpid(child, &wstatus, 0);
+      ::kill(child_, SIGKILL);
+      ::waitpid(child_, &wstatus, 0);
       result.timed_out = true;
       break;
     }
     std::this_thread::sleep_for(std::chrono::milliseconds(2));
   }
-  if (feeder > 0) {
-    ::kill(feeder, SIGKILL);
-    ::waitpid(feeder, nullptr, 0);
+  finished_ = true;
+  if (feeder_ > 0) {
+    ::kill(feeder_, SIGKILL);
+    ::waitpid(feeder_, nullptr, 0);
   }
+  close_if_open(&input_);
+  close_if_open(&output_);
+  if (WIFSIGNALED(wstatus)) result.signal = WTERMSIG(wstatus);
   result.status = WIFEXITED(wstatus) ? WEXITSTATUS(wstatus) : 128 + WTERMSIG(wstatus);
-  result.out = read_file(out_path);
-  result.err = read_file(err_path);
-  for (const auto& entry : fs::recursive_directory_iterator(work)) {
-    if (entry.is_regular_file()) {
-      result.files[fs::relative(entry.path(), work).string()] = read_file(entry.path().string());
+  result.out = fs::exists(io_ + "/stdout") ? read_file(io_ + "/stdout") : "";
+  result.err = read_file(io_ + "/stderr");
+  for (const auto& entry : fs::recursive_directory_iterator(work_)) {
+    if (!entry.is_symlink() && entry.is_regular_file()) {
+      result.files[fs::relative(entry.path(), work_).string()] = read_file(entry.path().string());
     }
   }
-  fs::remove_all(work);
-  fs::remove_all(io);
+  fs::remove_all(work_);
+  fs::remove_all(io_);
   return result;
 }
+
+RunResult run_program(const RunRequest& rq) { return Process(rq).finish(rq.timeout_seconds); }
 
 std::string escaped(const std::string& bytes) {
   std::string out;
@@ -311,6 +437,25 @@ std::string compare_bytes(const std::string& what, const std::string& expected, 
     << ")\n  expected: \"" << escaped(expected.substr(from, 160)) << "\"\n  actual:   \""
     << escaped(actual.substr(from, 160)) << "\"\n";
   return s.str();
+}
+
+std::string compare_files(const Scenario& sc, const RunResult& r) {
+  std::string diffs;
+  for (const auto& [name, bytes] : r.files) {
+    auto after = sc.after.find(name);
+    auto before = sc.run.before.find(name);
+    if (after != sc.after.end()) {
+      diffs += compare_bytes("file " + name, after->second, bytes);
+    } else if (before != sc.run.before.end()) {
+      diffs += compare_bytes("file " + name + " (should be unchanged)", before->second, bytes);
+    } else {
+      diffs += "unexpected file " + name + ": \"" + escaped(bytes.substr(0, 200)) + "\"\n";
+    }
+  }
+  for (const auto& [name, bytes] : sc.after) {
+    if (r.files.count(name) == 0) diffs += "missing file " + name + "\n";
+  }
+  return diffs;
 }
 
 }  // namespace e2e

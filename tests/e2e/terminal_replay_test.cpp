@@ -71,12 +71,12 @@ class Replay : public testing::TestWithParam<std::string> {};
 TEST_P(Replay, SameFilesAndEchoedTranscript) {
   const e2e::Scenario sc = e2e::load_scenario(std::string(E2E_CASES_DIR) + "/" + GetParam() + ".case");
   std::vector<std::string> answers;
-  std::istringstream lines(sc.stdin_bytes);
+  std::istringstream lines(sc.run.stdin_bytes);
   for (std::string line; std::getline(lines, line);) answers.push_back(line);
   const std::vector<std::size_t> at = answer_points(sc.expected_stdout, kPrompts.at(sc.program), answers.size());
   ASSERT_EQ(at.size(), answers.size()) << "a prompt for every answer";
 
-  e2e::Terminal t(std::string(PROGRAMS_DIR) + "/" + sc.program, sc.args, sc.before);
+  e2e::Terminal t(std::string(PROGRAMS_DIR) + "/" + sc.program, sc.run.args, sc.run.before);
   std::string shown;
   std::size_t done = 0;
   for (std::size_t k = 0; k < answers.size(); ++k) {

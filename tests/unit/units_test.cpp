@@ -3,6 +3,8 @@
 #include <pty.h>
 #include <signal.h>
 #include <termios.h>
+
+#include <exception>
 #include <unistd.h>
 
 #include "textio/textio.h"
@@ -130,6 +132,28 @@ TEST(Units, ConsoleEventsSendTheOwedLineEnd) {
     EXPECT_EQ(r.err, std::string("textio: error (200): program aborting due to ") + e.name + " event\n");
     EXPECT_EQ(r.status, 128 + e.signal);
   }
+}
+
+}  // namespace
+
+namespace {
+
+// Memory that runs out where nothing expects it (an exception nobody
+// catches) still ends the run through the failure path: the report, the
+// units closed with their records, the status.
+TEST(Units, UnhandledExhaustionIsReported) {
+  child::Result r = child::run([] {
+    start();
+    static constexpr auto kLine = textio::format("('kept')");
+    textio::open_file(40, "out.txt", "UNKNOWN");
+    textio::write_formatted<kLine>(40);
+    textio::write_formatted<kRecord>(6);
+    std::terminate();
+  });
+  EXPECT_EQ(r.err, "textio: severe (41): insufficient virtual memory\n");
+  EXPECT_EQ(r.status, 41);
+  EXPECT_EQ(r.out, "a record\r\n");
+  EXPECT_EQ(r.files["out.txt"], "kept\r\n");
 }
 
 }  // namespace

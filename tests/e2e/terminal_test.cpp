@@ -1,5 +1,5 @@
-// Sessions typed at a pseudo-terminal: the prompt and the answer share a
-// line, and console events end the run with their report.
+// Sessions at a pseudo-terminal: answers typed ahead, end of input, and the
+// console events that the terminal raises from keys and from a hang-up.
 #include <gtest/gtest.h>
 
 #include <fstream>
@@ -18,36 +18,8 @@ std::string read_file(const std::string& path) {
   return s.str();
 }
 
-// The terminal turns each LF the program sends into CR LF and echoes the
-// typed Enter as CR LF.
-TEST(Terminal, DishsurfaceTypedSession) {
-  e2e::Terminal t(program("dishsurface"));
-  const char* steps[][2] = {
-      {"Enter output file ", "out.rsf\r"},
-      {"Enter focal length, z offset ", "100 0\r"},
-      {"Enter diameter start,stop,step ", "0 100 50\r"},
-      {"Enter +1 forward, -1 reverse reflector ", "1\r"},
-      {"Enter label ", "DISH\r"},
-  };
-  for (const auto& step : steps) {
-    ASSERT_TRUE(t.expect(step[0])) << t.transcript();
-    t.type(step[1]);
-  }
-  EXPECT_EQ(t.finish(), 0);
-  EXPECT_EQ(t.transcript(),
-            "TICRA .rsf file of parabola\r\r\n"
-            "Enter output file out.rsf\r\n"
-            " Enter focal length, z offset 100 0\r\n"
-            " Enter diameter start,stop,step 0 100 50\r\n"
-            " Enter +1 forward, -1 reverse reflector 1\r\n"
-            " Enter label DISH\r\n");
-  EXPECT_EQ(read_file(t.directory() + "/out.rsf"),
-            "DISH                                    \r\n"
-            "   3   1   0\r\n"
-            "  0.0000000000E+00  0.0000000000E+00\r\n"
-            "  0.2500000000E+02  0.1562500000E+01\r\n"
-            "  0.5000000000E+02  0.6250000000E+01\r\n");
-}
+// A typed session of each program, screen and files, is replayed from the
+// scenarios by terminal_replay_test.cpp; these are the terminal's own ways in.
 
 TEST(Terminal, AnswersTypedAhead) {
   e2e::Terminal t(program("dishsurface"));

@@ -18,6 +18,7 @@
 #include <algorithm>
 #include <csignal>
 #include <cstdint>
+#include <filesystem>
 #include <iostream>
 #include <map>
 #include <random>
@@ -419,7 +420,7 @@ bool parse(int argc, char** argv, Options& o) {
     } else if (a == "--seed") {
       o.seed = std::stoull(next());
     } else if (a == "--bin") {
-      o.bin = next();
+      o.bin = std::filesystem::absolute(next()).string();  // each run starts in a directory of its own
     } else if (a == "--only") {
       o.only = std::stol(next());
     } else if (a == "--budget") {

@@ -42,7 +42,7 @@ int read_byte(Unit& u, char* c, int* sys_error) {
       if (n == 0) return 0;
       if (n > 0) {
         in.ahead_at = 0;
-        in.ahead_end = static_cast<int>(n);
+        in.ahead_end = static_cast<std::size_t>(n);
         break;
       }
       if (errno == EINTR) continue;
@@ -50,13 +50,13 @@ int read_byte(Unit& u, char* c, int* sys_error) {
       return -1;
     }
   }
-  *c = in.ahead[static_cast<std::size_t>(in.ahead_at++)];
+  *c = in.ahead[in.ahead_at++];
   return 1;
 }
 
 void append(Unit& u, char c) {
   LineBuffer& in = u.input;
-  if (static_cast<std::size_t>(in.length) == in.line.size()) {
+  if (in.length == in.line.size()) {
     try {
       in.line.resize(in.line.empty() ? kInitialLine : in.line.size() * 2);
     } catch (const std::bad_alloc&) {
@@ -65,7 +65,7 @@ void append(Unit& u, char c) {
       fail(kMsgRecordTooLong, u.number);
     }
   }
-  in.line[static_cast<std::size_t>(in.length++)] = c;
+  in.line[in.length++] = c;
 }
 
 // A statement's fetch: end of file and read errors end the run.
@@ -110,7 +110,6 @@ LineStatus next_line(Unit& u, int* sys_error) {
   if (u.console_input) show_pending_prompt();
   LineBuffer& in = u.input;
   in.length = 0;
-  in.pos = 0;
   bool any = false;
   bool ended = false;
   for (;;) {
@@ -126,13 +125,13 @@ LineStatus next_line(Unit& u, int* sys_error) {
     append(u, c);
   }
   if (!any) return LineStatus::end_of_file;
-  if (ended && in.length > 0 && in.line[static_cast<std::size_t>(in.length - 1)] == '\r') --in.length;
+  if (ended && in.length > 0 && in.line[in.length - 1] == '\r') --in.length;
   if (in.length == 1 && in.line[0] == '\x1A') return LineStatus::end_of_file;
   return LineStatus::ok;
 }
 
 std::string_view current_line(const Unit& u) {
-  return {u.input.line.data(), static_cast<std::size_t>(u.input.length)};
+  return {u.input.line.data(), u.input.length};
 }
 
 void read_list_items(int number, const InItem* items, int count) {

@@ -234,16 +234,15 @@ int convert_integer_real(std::string_view token, std::int32_t* value) {
 }
 
 void fill_text(std::string_view line, char* field, int length, int width) {
-  const int have = std::min(static_cast<int>(line.size()), width);
+  const std::size_t have = std::min(line.size(), static_cast<std::size_t>(width));
   if (width >= length) {
-    const int skip = width - length;
-    for (int j = 0; j < length; ++j) {
-      const int at = skip + j;
-      field[j] = at < have ? line[static_cast<std::size_t>(at)] : ' ';
+    const std::size_t skip = static_cast<std::size_t>(width - length);
+    for (std::size_t j = 0; j < static_cast<std::size_t>(length); ++j) {
+      field[j] = skip + j < have ? line[skip + j] : ' ';
     }
   } else {
-    if (have > 0) std::memcpy(field, line.data(), static_cast<std::size_t>(have));
-    std::memset(field + have, ' ', static_cast<std::size_t>(length - have));
+    if (have > 0) std::memcpy(field, line.data(), have);
+    std::memset(field + have, ' ', static_cast<std::size_t>(length) - have);
   }
 }
 

@@ -36,7 +36,6 @@ void connect(Unit& u, int number, int fd, bool owns_fd, std::string name) {
   u.byte_reads = false;
   u.cut_pending = false;
   u.input.length = 0;
-  u.input.pos = 0;
   u.input.ahead_at = 0;
   u.input.ahead_end = 0;
   reset_record(u);

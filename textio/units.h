@@ -26,14 +26,14 @@ struct Record {
   bool prompt = false;
 };
 
-// The current input line of a unit and the bytes read ahead of it.
+// The current input line of a unit and the bytes read ahead of it. A line
+// may be longer than any int counts: it is bounded by memory alone.
 struct LineBuffer {
   std::vector<char> line;
-  int length = 0;
-  int pos = 0;
+  std::size_t length = 0;
   std::vector<char> ahead;
-  int ahead_at = 0;
-  int ahead_end = 0;
+  std::size_t ahead_at = 0;
+  std::size_t ahead_end = 0;
 };
 
 struct Unit {

@@ -14,32 +14,15 @@
 #include <unistd.h>
 
 #include <cmath>
+#include <cstddef>
 #include <cstdint>
-#include <cstdlib>
-#include <new>
 #include <string_view>
 #include <vector>
 
+#include "common/counting_new.h"
 #include "textio/edit.h"
 #include "textio/scan.h"
 #include "textio/textio.h"
-
-namespace {
-long g_allocations = 0;
-}  // namespace
-
-// The replacements pair malloc with free; the compiler, seeing them inlined
-// into callers, takes the pair for a mismatch.
-#pragma GCC diagnostic push
-#pragma GCC diagnostic ignored "-Wmismatched-new-delete"
-void* operator new(std::size_t size) {
-  ++g_allocations;
-  if (void* p = std::malloc(size == 0 ? 1 : size)) return p;
-  throw std::bad_alloc();
-}
-void operator delete(void* p) noexcept { std::free(p); }
-void operator delete(void* p, std::size_t) noexcept { std::free(p); }
-#pragma GCC diagnostic pop
 
 namespace {
 
@@ -222,10 +205,10 @@ void record_loop(benchmark::State& state, F&& write_one) {
   connect_units();
   write_one(std::size_t{0});
   std::size_t i = 1;
-  const long before = g_allocations;
+  const long before = counting_new::allocations();
   for (auto _ : state) write_one(i++ & (kValues - 1));
   state.counters["allocs"] =
-      benchmark::Counter(static_cast<double>(g_allocations - before), benchmark::Counter::kAvgIterations);
+      benchmark::Counter(static_cast<double>(counting_new::allocations() - before), benchmark::Counter::kAvgIterations);
   state.SetItemsProcessed(state.iterations());
 }
 

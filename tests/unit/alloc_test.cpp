@@ -1,25 +1,11 @@
 // Once a unit has written its first record, writing more records must not
 // allocate: the record buffer is reused. Counted by replacing the global
-// allocation functions of this test binary.
+// allocation functions (common/counting_new.cpp).
 #include <gtest/gtest.h>
 
-#include <cstdlib>
-#include <new>
-
+#include "common/counting_new.h"
 #include "textio/textio.h"
 #include "unit/child_run.h"
-
-namespace {
-long g_allocations = 0;
-}  // namespace
-
-void* operator new(std::size_t size) {
-  ++g_allocations;
-  if (void* p = std::malloc(size == 0 ? 1 : size)) return p;
-  throw std::bad_alloc();
-}
-void operator delete(void* p) noexcept { std::free(p); }
-void operator delete(void* p, std::size_t) noexcept { std::free(p); }
 
 namespace {
 
@@ -46,9 +32,9 @@ TEST(Allocation, NoneOnThePerRecordPath) {
       }
     };
     records(1);
-    const long before = g_allocations;
+    const long before = counting_new::allocations();
     records(1000);
-    const long after = g_allocations;
+    const long after = counting_new::allocations();
     textio::close_file(40);
     _exit(after == before ? 0 : 1);
   });

@@ -8,11 +8,13 @@
 #include <unistd.h>
 
 #include <cerrno>
+#include <cstdint>
 #include <chrono>
 #include <cstdio>
 #include <cstdlib>
 #include <cstring>
 #include <filesystem>
+#include <optional>
 #include <fstream>
 #include <sstream>
 #include <stdexcept>
@@ -103,6 +105,14 @@ int to_int(const std::string& s, int base = 10) {
   return v;
 }
 
+// An exit status, decimal or 0x hexadecimal, all 32 bits kept.
+int to_status(const std::string& s) {
+  std::size_t used = 0;
+  const unsigned long long v = std::stoull(s, &used, 0);
+  if (used != s.size() || v > 0xFFFFFFFFull) throw std::runtime_error("not a status: " + s);
+  return static_cast<int>(static_cast<std::uint32_t>(v));
+}
+
 // A count with an optional K, M or G suffix (powers of 1024).
 long long to_amount(const std::string& s) {
   std::size_t used = 0;
@@ -129,8 +139,21 @@ void close_if_open(int* fd) {
 
 }  // namespace
 
-Scenario load_scenario(const std::string& path) {
+Target target_from_environment() {
+  Target t;
+  if (const char* p = std::getenv("E2E_PLATFORM"); p != nullptr && *p != '\0') t.platform = p;
+  if (const char* l = std::getenv("E2E_LAUNCHER")) {
+    std::istringstream words(l);
+    for (std::string w; words >> w;) t.launcher.push_back(w);
+  }
+  if (t.platform == "windows") t.suffix = ".exe";
+  return t;
+}
+
+Scenario load_scenario(const std::string& path, const std::string& platform) {
   Scenario sc;
+  std::optional<std::string> platform_stderr;  // the target platform's own expectations
+  std::optional<int> platform_status;
   sc.path = path;
   const std::string dir = fs::path(path).parent_path().string();
   std::istringstream text(read_file(path));
@@ -141,10 +164,32 @@ Scenario load_scenario(const std::string& path) {
     try {
       std::vector<std::string> w = split_words(line);
       if (w.empty()) continue;
-      const std::string& key = w[0];
+      std::string key = w[0];
       auto need = [&](std::size_t n) {
         if (w.size() != n) throw std::runtime_error("'" + key + "' takes " + std::to_string(n - 1) + " word(s)");
       };
+      if (const std::size_t at = key.find('@'); at != std::string::npos) {
+        const std::string on = key.substr(at + 1);
+        key.resize(at);
+        if (on != "windows" && on != "posix") throw std::runtime_error("unknown platform '" + on + "'");
+        if (key != "stderr" && key != "status" && key != "skip") {
+          throw std::runtime_error("only stderr, status and skip depend on the platform");
+        }
+        need(2);
+        if (key == "status") to_status(w[1]);
+        if (on != platform) continue;
+        if (key == "stderr") {
+          // The platform's expectation replaces the other one, wherever it stands.
+          if (!platform_stderr) platform_stderr.emplace();
+          *platform_stderr += w[1];
+        } else if (key == "status") {
+          platform_status = to_status(w[1]);
+        } else {
+          if (w[1].empty()) throw std::runtime_error("skip needs its reason");
+          sc.skip_reason = w[1];
+        }
+        continue;
+      }
       if (key == "program") {
         need(2);
         sc.program = w[1];
@@ -200,7 +245,7 @@ Scenario load_scenario(const std::string& path) {
         sc.expected_stderr += w[1];
       } else if (key == "status") {
         need(2);
-        sc.expected_status = to_int(w[1]);
+        sc.expected_status = to_status(w[1]);
       } else if (key == "after") {
         need(3);
         sc.after[w[1]] += w[2];
@@ -215,12 +260,15 @@ Scenario load_scenario(const std::string& path) {
     }
   }
   if (sc.program.empty()) throw std::runtime_error(path + ": no program");
+  if (platform_stderr) sc.expected_stderr = *platform_stderr;
+  if (platform_status) sc.expected_status = *platform_status;
   return sc;
 }
 
-RunRequest request_for(const Scenario& sc, const std::string& programs_dir) {
+RunRequest request_for(const Scenario& sc, const std::string& programs_dir, const Target& target) {
   RunRequest rq = sc.run;
-  rq.executable = programs_dir + "/" + sc.program;
+  rq.executable = programs_dir + "/" + sc.program + target.suffix;
+  rq.launcher = target.launcher;
   return rq;
 }
 
@@ -287,6 +335,13 @@ Process::Process(const RunRequest& rq) {
     out_fd = ::open(out_path.c_str(), O_WRONLY | O_CREAT | O_TRUNC | O_CLOEXEC, 0644);
   }
   const int err_fd = ::open(err_path.c_str(), O_WRONLY | O_CREAT | O_TRUNC | O_CLOEXEC, 0644);
+  // A launcher reports the whole exit status through this file.
+  std::string status_variable = "E2E_STATUS_FILE=" + io_ + "/status";
+  std::vector<char*> argv;
+  for (const std::string& w : rq.launcher) argv.push_back(const_cast<char*>(w.c_str()));
+  argv.push_back(const_cast<char*>(executable.c_str()));
+  for (const std::string& a : rq.args) argv.push_back(const_cast<char*>(a.c_str()));
+  argv.push_back(nullptr);
 
   child_ = ::fork();
   if (child_ == 0) {
@@ -311,11 +366,12 @@ Process::Process(const RunRequest& rq) {
       const struct rlimit lim {static_cast<rlim_t>(value), static_cast<rlim_t>(value)};
       if (::setrlimit(resource, &lim) != 0) ::_exit(126);
     }
-    std::vector<char*> argv;
-    argv.push_back(const_cast<char*>(executable.c_str()));
-    for (const std::string& a : rq.args) argv.push_back(const_cast<char*>(a.c_str()));
-    argv.push_back(nullptr);
-    ::execv(executable.c_str(), argv.data());
+    if (rq.launcher.empty()) {
+      ::execv(executable.c_str(), argv.data());
+    } else {
+      ::putenv(status_variable.data());
+      ::execvp(argv[0], argv.data());
+    }
     ::_exit(127);
   }
   close_if_open(&in_fd);
@@ -393,6 +449,7 @@ RunResult Process::finish(int timeout_seconds) {
   result.status = WIFEXITED(wstatus) ? WEXITSTATUS(wstatus) : 128 + WTERMSIG(wstatus);
   result.out = fs::exists(io_ + "/stdout") ? read_file(io_ + "/stdout") : "";
   result.err = read_file(io_ + "/stderr");
+  if (fs::exists(io_ + "/status")) result.status = to_status(read_file(io_ + "/status").substr(0, 10));
   for (const auto& entry : fs::recursive_directory_iterator(work_)) {
     if (!entry.is_symlink() && entry.is_regular_file()) {
       result.files[fs::relative(entry.path(), work_).string()] = read_file(entry.path().string());

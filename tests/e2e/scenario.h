@@ -25,6 +25,11 @@
 //   status 0
 //   after out.rsf "DISH ..."   # a file afterwards (after-file NAME PATH too)
 //
+// Where the expected bytes depend on the platform the programs were built
+// for, the case states both: `stderr@windows` and `status@windows` replace
+// `stderr` and `status` when the programs under test are Windows programs,
+// and `skip@windows "REASON"` says why a case cannot run there at all.
+//
 // Files present before and not named by `after` must be unchanged; any other
 // file the run leaves is a failure. request_for() turns a scenario into the
 // request that runs it, every directive included.
@@ -39,8 +44,20 @@
 
 namespace e2e {
 
+// The programs under test: built for this machine, or Windows programs run
+// through a launcher (E2E_PLATFORM=windows, E2E_LAUNCHER="wine .../launch.exe").
+struct Target {
+  std::string platform = "posix";
+  std::vector<std::string> launcher;  // words put before the executable
+  std::string suffix;                 // of the executable's file name
+};
+
+// The target named by the environment; the default is the native one.
+Target target_from_environment();
+
 struct RunRequest {
   std::string executable;
+  std::vector<std::string> launcher;  // see Target
   std::vector<std::string> args;
   std::string stdin_bytes;
   bool stdin_from_file = false;
@@ -66,15 +83,17 @@ struct Scenario {
   std::string expected_stderr;
   int expected_status = 0;
   std::map<std::string, std::string> after;
+  std::string skip_reason;  // the case cannot run on the target platform
 };
 
-// Reads a scenario file; throws std::runtime_error with the line on a mistake.
-Scenario load_scenario(const std::string& path);
+// Reads a scenario file for a platform; throws std::runtime_error with the
+// line on a mistake.
+Scenario load_scenario(const std::string& path, const std::string& platform = "posix");
 
 struct RunResult {
   std::string out;
   std::string err;
-  int status = -1;    // exit status, or 128 + signal
+  int status = -1;    // exit status, or 128 + signal; all 32 bits through a launcher
   int signal = 0;     // the signal that ended the process, 0 if it exited
   bool timed_out = false;
   std::map<std::string, std::string> files;  // every file in the work directory afterwards
@@ -82,7 +101,7 @@ struct RunResult {
 
 
 // The request that runs a scenario's program from `programs_dir`.
-RunRequest request_for(const Scenario& sc, const std::string& programs_dir);
+RunRequest request_for(const Scenario& sc, const std::string& programs_dir, const Target& target = {});
 
 // A program started in a fresh temporary directory and left running, so that
 // a test can act on it (type, signal it, read its output as it comes) before

@@ -22,6 +22,11 @@ const wchar_t* rest_of_command_line() {
   return p;
 }
 
+// Events sent to the console group reach the launcher too: it outlives the
+// program to report its status. Set after the start, as a handler routine,
+// so that the program does not inherit it.
+BOOL WINAPI outlive_console_events(DWORD) { return TRUE; }
+
 }  // namespace
 
 int main() {
@@ -41,11 +46,12 @@ int main() {
     std::fprintf(stderr, "launch: cannot start the program (error %lu)\n", GetLastError());
     return 127;
   }
+  SetConsoleCtrlHandler(outlive_console_events, TRUE);
   WaitForSingleObject(process.hProcess, INFINITE);
   DWORD status = 0;
   GetExitCodeProcess(process.hProcess, &status);
   if (const char* path = std::getenv("E2E_STATUS_FILE")) {
-    if (std::FILE* f = std::fopen(path, "w")) {
+    if (std::FILE* f = std::fopen(path, "wb")) {
       std::fprintf(f, "0x%08lX\n", static_cast<unsigned long>(status));
       std::fclose(f);
     }

@@ -1,0 +1,26 @@
+// eventprobe FILE: writes three records to FILE, leaves a prompt pending on
+// the console, sends Ctrl-C to its own console group and then reads the
+// console. The event, not the read, must end the run: message 200 on
+// standard error, the records whole in FILE, the interrupted status.
+#include <windows.h>
+
+#include <cstdint>
+
+#include "textio/textio.h"
+
+namespace {
+constexpr auto kRecord = textio::format("(' record',I2,TR2,'x')");
+constexpr auto kAsk = textio::format("(' Enter count ',$)");
+textio::Text<70> file_name;  // blank: the name comes from the command line
+std::int32_t n;
+}  // namespace
+
+int main(int argc, char** argv) {
+  textio::start_run(argc, argv);
+  textio::open_file(40, file_name, "UNKNOWN");
+  for (std::int32_t i = 1; i <= 3; ++i) textio::write_formatted<kRecord>(40, i);
+  textio::write_formatted<kAsk>(6);
+  if (!GenerateConsoleCtrlEvent(CTRL_C_EVENT, 0)) return 2;  // no console to send it on
+  textio::read_list(5, n);
+  textio::end_run();
+}

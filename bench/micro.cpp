@@ -192,7 +192,7 @@ void connect_units() {
     textio::open_file(kDomeUnit, "/dev/null", "UNKNOWN");
     textio::open_file(kDishUnit, "/dev/null", "UNKNOWN");
     textio::open_file(kLinerUnit, "/dev/null", "UNKNOWN");
-    textio::acquire_unit(textio::kConsoleOut).fd = null_fd();
+    textio::acquire_unit(textio::kConsoleOut).handle = null_fd();
     return true;
   }();
   (void)done;

@@ -1,11 +1,8 @@
 #include "textio/failure.h"
 
-#include <unistd.h>
-
-#include <cstdio>
 #include <cstdlib>
-#include <cstring>
 
+#include "textio/platform.h"
 #include "textio/units.h"
 
 namespace textio {
@@ -40,11 +37,12 @@ constexpr MessageEntry kMessages[] = {
 bool g_failing = false;
 bool g_conversion_error = false;
 
-void write_stderr(const std::string& line) {
+void write_stderr(std::string_view line) {
+  const platform::Handle err = platform::standard_stream(platform::StandardStream::error);
   const char* p = line.data();
   std::size_t left = line.size();
   while (left > 0) {
-    ssize_t n = ::write(2, p, left);
+    const std::ptrdiff_t n = platform::write(err, p, left, nullptr);
     if (n <= 0) return;  // nowhere left to report to
     p += n;
     left -= static_cast<std::size_t>(n);
@@ -65,7 +63,7 @@ const char* severity_word(Severity s) {
 [[noreturn]] void end_failed_run(int exit_status) {
   g_failing = true;
   close_all_units(true);
-  std::_Exit(exit_status);
+  platform::exit_process(exit_status);
 }
 
 }  // namespace
@@ -115,7 +113,7 @@ void report_failure_named(std::uint32_t status, int unit, std::string_view file,
   if (sys_error != 0) {
     out += kPrefix;
     out += ": ";
-    out += std::strerror(sys_error);
+    out += platform::error_text(sys_error);
     out += '\n';
   }
   out += diagnostic_line(status, message_text(message_of(status), unit, file));
@@ -127,12 +125,12 @@ void report_failure_named(std::uint32_t status, int unit, std::string_view file,
 
 void fail(int message, int unit, int sys_error) {
   report_failure(make_status(Severity::severe, message), unit, sys_error);
-  std::_Exit(message & 0xFF);  // not reached
+  platform::exit_process(message & 0xFF);  // not reached
 }
 
 void fail_named(int message, int unit, std::string_view file, int sys_error) {
   report_failure_named(make_status(Severity::severe, message), unit, file, sys_error);
-  std::_Exit(message & 0xFF);  // not reached
+  platform::exit_process(message & 0xFF);  // not reached
 }
 
 void reject_answer(int unit, std::string_view what) {
@@ -146,8 +144,7 @@ void reject_answer(int unit, std::string_view what) {
 void fail_out_of_memory() {
   static constexpr char kLine[] = "textio: severe (41): insufficient virtual memory\n";
   static_assert(std::string_view(kLine).starts_with(kPrefix));
-  ssize_t ignored = ::write(2, kLine, sizeof kLine - 1);
-  (void)ignored;
+  write_stderr(std::string_view(kLine, sizeof kLine - 1));
   end_failed_run(kMsgNoMemory);
 }
 

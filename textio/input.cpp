@@ -1,14 +1,12 @@
 #include "textio/input.h"
 
-#include <unistd.h>
-
 #include <algorithm>
-#include <cerrno>
 #include <cstring>
 #include <new>
 #include <stdexcept>
 
 #include "textio/failure.h"
+#include "textio/platform.h"
 #include "textio/scan.h"
 
 namespace textio {
@@ -20,14 +18,11 @@ constexpr std::size_t kInitialLine = 256;
 // One byte of the unit's stream: 1, 0 at end of data, -1 on error.
 int read_byte(Unit& u, char* c, int* sys_error) {
   LineBuffer& in = u.input;
+  platform::Error err;
   if (u.byte_reads) {
-    for (;;) {
-      ssize_t n = ::read(u.fd, c, 1);
-      if (n >= 0) return static_cast<int>(n);
-      if (errno == EINTR) continue;
-      *sys_error = errno;
-      return -1;
-    }
+    const std::ptrdiff_t n = platform::read(u.handle, c, 1, &err);
+    if (n < 0) *sys_error = err.code;
+    return static_cast<int>(n);
   }
   if (in.ahead_at == in.ahead_end) {
     if (in.ahead.empty()) {
@@ -37,18 +32,14 @@ int read_byte(Unit& u, char* c, int* sys_error) {
         fail(kMsgRecordTooLong, u.number);
       }
     }
-    for (;;) {
-      ssize_t n = ::read(u.fd, in.ahead.data(), in.ahead.size());
-      if (n == 0) return 0;
-      if (n > 0) {
-        in.ahead_at = 0;
-        in.ahead_end = static_cast<std::size_t>(n);
-        break;
-      }
-      if (errno == EINTR) continue;
-      *sys_error = errno;
+    const std::ptrdiff_t n = platform::read(u.handle, in.ahead.data(), in.ahead.size(), &err);
+    if (n < 0) {
+      *sys_error = err.code;
       return -1;
     }
+    if (n == 0) return 0;
+    in.ahead_at = 0;
+    in.ahead_end = static_cast<std::size_t>(n);
   }
   *c = in.ahead[in.ahead_at++];
   return 1;

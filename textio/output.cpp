@@ -1,15 +1,12 @@
 #include "textio/output.h"
 
-#include <signal.h>
-#include <unistd.h>
-
-#include <cerrno>
 #include <cstdlib>
 #include <cstring>
 #include <new>
 
 #include "textio/edit.h"
 #include "textio/failure.h"
+#include "textio/platform.h"
 
 namespace textio {
 namespace {
@@ -26,17 +23,17 @@ constexpr int kFileWidth = 79;
 void write_all(Unit& u, const char* p, std::size_t n) {
   std::size_t written = 0;
   while (written < n) {
-    const ssize_t done = ::write(u.fd, p + written, n - written);
+    platform::Error err;
+    const std::ptrdiff_t done = platform::write(u.handle, p + written, n - written, &err);
     if (done < 0) {
-      if (errno == EINTR) continue;
-      const int err = errno;
       if (u.disk_file && written > 0) {
-        const off_t end = ::lseek(u.fd, 0, SEEK_CUR);
-        const off_t start = end - static_cast<off_t>(written);
-        if (end >= 0 && ::ftruncate(u.fd, start) == 0) ::lseek(u.fd, start, SEEK_SET);
+        const std::int64_t end = platform::position(u.handle);
+        if (end >= 0 && platform::seek(u.handle, end - static_cast<std::int64_t>(written))) {
+          platform::set_end_of_file(u.handle, nullptr);
+        }
       }
       if (failing()) return;
-      fail(kMsgWriteError, u.number, err);
+      fail(kMsgWriteError, u.number, err.code);
     }
     written += static_cast<std::size_t>(done);
   }
@@ -46,20 +43,10 @@ void write_all(Unit& u, const char* p, std::size_t n) {
 // together: the event handler must see either both or neither.
 class EventsHeld {
  public:
-  EventsHeld() {
-    sigset_t events;
-    sigemptyset(&events);
-    sigaddset(&events, SIGINT);
-    sigaddset(&events, SIGQUIT);
-    sigaddset(&events, SIGHUP);
-    sigprocmask(SIG_BLOCK, &events, &saved_);
-  }
-  ~EventsHeld() { sigprocmask(SIG_SETMASK, &saved_, nullptr); }
+  EventsHeld() { platform::hold_console_events(); }
+  ~EventsHeld() { platform::release_console_events(); }
   EventsHeld(const EventsHeld&) = delete;
   EventsHeld& operator=(const EventsHeld&) = delete;
-
- private:
-  sigset_t saved_;
 };
 
 // The bytes of one record, with the first-record cut of a disk file. The cut
@@ -73,11 +60,10 @@ void emit(Unit& u, const char* p, std::size_t n) {
   }
   EventsHeld held;
   write_all(u, p, n);
-  off_t at = ::lseek(u.fd, 0, SEEK_CUR);
-  int err = 0;
-  if (at < 0 || ::ftruncate(u.fd, at) != 0) err = errno;
+  platform::Error err;
+  const bool cut = platform::set_end_of_file(u.handle, &err);
   u.cut_pending = false;
-  if (err != 0 && !failing()) fail(kMsgWriteError, u.number, err);
+  if (!cut && !failing()) fail(kMsgWriteError, u.number, err.code);
 }
 
 // A console write that changes whether a line end is owed. Once a line is

@@ -1,16 +1,12 @@
 #include "textio/units.h"
 
-#include <fcntl.h>
-#include <sys/stat.h>
-#include <unistd.h>
-
-#include <cerrno>
 #include <cstdlib>
 #include <cstring>
 
 #include "textio/failure.h"
 #include "textio/input.h"
 #include "textio/output.h"
+#include "textio/platform.h"
 #include "textio/run.h"
 
 namespace textio {
@@ -23,11 +19,11 @@ Unit& slot(int number) {
   return g_units[number];
 }
 
-void connect(Unit& u, int number, int fd, bool owns_fd, std::string name) {
+void connect(Unit& u, int number, platform::Handle handle, bool owns_handle, std::string name) {
   u.connected = true;
   u.number = number;
-  u.fd = fd;
-  u.owns_fd = owns_fd;
+  u.handle = handle;
+  u.owns_handle = owns_handle;
   u.name = std::move(name);
   u.access = Access::read_write;
   u.disk_file = false;
@@ -43,10 +39,10 @@ void connect(Unit& u, int number, int fd, bool owns_fd, std::string name) {
 
 // Standard input taken line by line from a file or pipe must not read past
 // the line: whatever follows belongs to whoever reads the stream next.
-bool is_character_device(int fd) {
-  struct stat st;
-  return ::fstat(fd, &st) == 0 && S_ISCHR(st.st_mode);
-}
+bool is_character_device(platform::Handle h) { return platform::kind_of(h) == platform::FileKind::character; }
+
+platform::Handle stdin_handle() { return platform::standard_stream(platform::StandardStream::input); }
+platform::Handle stdout_handle() { return platform::standard_stream(platform::StandardStream::output); }
 
 enum class Device { none, standard_output, standard_input, standard_error, null };
 
@@ -76,22 +72,17 @@ Device device_of(std::string_view name) {
   return Device::none;
 }
 
-int open_failure_message(int err) {
-  switch (err) {
-    case ENOENT:
-    case ENOTDIR:
+int open_failure_message(platform::ErrorKind kind) {
+  switch (kind) {
+    case platform::ErrorKind::not_found:
       return kMsgNotFound;
-    case EACCES:
-    case EPERM:
-    case EROFS:
-    case EISDIR:
+    case platform::ErrorKind::access:
       return kMsgAccess;
-    case EMFILE:
-    case ENFILE:
+    case platform::ErrorKind::too_many_files:
       return kMsgTooManyFiles;
-    case EEXIST:
+    case platform::ErrorKind::exists:
       return kMsgExists;
-    case ENAMETOOLONG:
+    case platform::ErrorKind::bad_name:
       return kMsgBadName;
     default:
       return kMsgOpenFailure;
@@ -124,52 +115,34 @@ std::string resolve_name(int number, std::string_view given) {
 }
 
 void open_disk_file(Unit& u, int number, const std::string& name) {
-  struct Attempt {
-    int flags;
-    Access access;
-  };
-  constexpr Attempt kAttempts[] = {
-      {O_RDWR | O_CREAT, Access::read_write},
-      {O_RDONLY | O_CREAT, Access::read_only},
-      {O_WRONLY | O_CREAT, Access::write_only},
-  };
-  int fd = -1;
-  int err = 0;
-  Access access = Access::read_write;
-  for (const Attempt& a : kAttempts) {
-    fd = ::open(name.c_str(), a.flags | O_CLOEXEC, 0666);
-    if (fd >= 0) {
-      access = a.access;
-      break;
-    }
-    err = errno;
-  }
-  if (fd < 0) {
-    const int message = open_failure_message(err);
+  platform::Error err;
+  const platform::Opened opened = platform::open_always(name.c_str(), &err);
+  if (opened.handle == platform::kNoHandle) {
+    const int message = open_failure_message(err.kind);
     // Only the unnamed failure carries the platform's own text.
-    fail_named(message, number, name, message == kMsgOpenFailure ? err : 0);
+    fail_named(message, number, name, message == kMsgOpenFailure ? err.code : 0);
   }
-  struct stat st;
-  if (::fstat(fd, &st) != 0 || S_ISDIR(st.st_mode)) {
-    ::close(fd);
+  const platform::FileKind kind = platform::kind_of(opened.handle);
+  if (kind == platform::FileKind::unknown || kind == platform::FileKind::directory) {
+    platform::close(opened.handle, nullptr);
     fail(kMsgAccess, number);
   }
-  connect(u, number, fd, true, name);
-  u.access = access;
-  u.disk_file = S_ISREG(st.st_mode);
+  connect(u, number, opened.handle, true, name);
+  u.access = opened.access;
+  u.disk_file = kind == platform::FileKind::disk;
   u.cut_pending = u.disk_file;
 }
 
 void close_unit(Unit& u, bool failing_now) {
   if (u.first_column_control) finish_console(u);
-  if (u.owns_fd && ::close(u.fd) != 0 && !failing_now) {
-    const int err = errno;
-    u.owns_fd = false;
-    fail(kMsgWriteError, u.number, err);
+  platform::Error err;
+  if (u.owns_handle && !platform::close(u.handle, &err) && !failing_now) {
+    u.owns_handle = false;
+    fail(kMsgWriteError, u.number, err.code);
   }
   reset_record(u);
   u.connected = false;
-  u.fd = -1;
+  u.handle = platform::kNoHandle;
 }
 
 }  // namespace
@@ -186,12 +159,12 @@ Unit& acquire_unit(int number) {
   Unit& u = slot(number);
   if (u.connected) return u;
   if (number == kConsoleOut) {
-    connect(u, number, 1, false, "CONOUT$");
+    connect(u, number, stdout_handle(), false, "CONOUT$");
     u.first_column_control = true;
   } else if (number == kConsoleIn) {
-    connect(u, number, 0, false, "CONIN$");
+    connect(u, number, stdin_handle(), false, "CONIN$");
     u.console_input = true;
-    u.byte_reads = !is_character_device(0);
+    u.byte_reads = !is_character_device(u.handle);
   } else {
     std::abort();  // the programs open every other unit before using it
   }
@@ -211,19 +184,20 @@ void open_file(int number, std::string_view given, std::string_view status) {
   if (u.connected) close_unit(u, false);
   switch (device_of(name)) {
     case Device::standard_output:
-      connect(u, number, 1, false, name);
+      connect(u, number, stdout_handle(), false, name);
       break;
     case Device::standard_input:
-      connect(u, number, 0, false, name);
-      u.byte_reads = !is_character_device(0);
+      connect(u, number, stdin_handle(), false, name);
+      u.byte_reads = !is_character_device(u.handle);
       break;
     case Device::standard_error:
-      connect(u, number, 2, false, name);
+      connect(u, number, platform::standard_stream(platform::StandardStream::error), false, name);
       break;
     case Device::null: {
-      const int fd = ::open("/dev/null", O_RDWR | O_CLOEXEC);
-      if (fd < 0) fail(kMsgOpenFailure, number, errno);
-      connect(u, number, fd, true, name);
+      platform::Error err;
+      const platform::Handle h = platform::open_null_device(&err);
+      if (h == platform::kNoHandle) fail(kMsgOpenFailure, number, err.code);
+      connect(u, number, h, true, name);
       break;
     }
     case Device::none:

@@ -6,13 +6,15 @@
 #include <string_view>
 #include <vector>
 
+#include "textio/platform.h"
+
 namespace textio {
 
 inline constexpr int kConsoleIn = 5;
 inline constexpr int kConsoleOut = 6;
 inline constexpr int kMaxUnit = 99;
 
-enum class Access : unsigned char { read_write, read_only, write_only };
+using platform::Access;
 
 // The record being built for an output unit. Its characters start at
 // kRecordHead in buf: the room in front lets the console's owed line end be
@@ -39,8 +41,8 @@ struct LineBuffer {
 struct Unit {
   bool connected = false;
   int number = 0;
-  int fd = -1;
-  bool owns_fd = false;  // false for the standard streams, which stay open
+  platform::Handle handle = platform::kNoHandle;
+  bool owns_handle = false;  // false for the standard streams, which stay open
   std::string name;      // as used in messages
   Access access = Access::read_write;
   bool disk_file = false;

@@ -60,7 +60,7 @@ const char* severity_word(Severity s) {
   }
 }
 
-[[noreturn]] void end_failed_run(int exit_status) {
+[[noreturn]] void end_failed_run(std::uint32_t exit_status) {
   g_failing = true;
   close_all_units(true);
   platform::exit_process(exit_status);
@@ -119,18 +119,18 @@ void report_failure_named(std::uint32_t status, int unit, std::string_view file,
   out += diagnostic_line(status, message_text(message_of(status), unit, file));
   out += '\n';
   write_stderr(out);
-  if (severity_of(status) == Severity::severe) end_failed_run(static_cast<int>(status & 0xFFu));
+  if (severity_of(status) == Severity::severe) end_failed_run(status);
   if (message_of(status) == kMsgOutputConversion) g_conversion_error = true;
 }
 
 void fail(int message, int unit, int sys_error) {
   report_failure(make_status(Severity::severe, message), unit, sys_error);
-  platform::exit_process(message & 0xFF);  // not reached
+  platform::exit_process(make_status(Severity::severe, message));  // not reached
 }
 
 void fail_named(int message, int unit, std::string_view file, int sys_error) {
   report_failure_named(make_status(Severity::severe, message), unit, file, sys_error);
-  platform::exit_process(message & 0xFF);  // not reached
+  platform::exit_process(make_status(Severity::severe, message));  // not reached
 }
 
 void reject_answer(int unit, std::string_view what) {
@@ -138,14 +138,14 @@ void reject_answer(int unit, std::string_view what) {
   if (const Unit* u = find_unit(unit)) file = u->name;
   const std::uint32_t status = make_status(Severity::severe, kMsgInputConversion);
   write_stderr(diagnostic_line(status, std::string(what) + ", unit " + std::to_string(unit) + ", file " + file) + "\n");
-  end_failed_run(kMsgInputConversion);
+  end_failed_run(status);
 }
 
 void fail_out_of_memory() {
   static constexpr char kLine[] = "textio: severe (41): insufficient virtual memory\n";
   static_assert(std::string_view(kLine).starts_with(kPrefix));
   write_stderr(std::string_view(kLine, sizeof kLine - 1));
-  end_failed_run(kMsgNoMemory);
+  end_failed_run(make_status(Severity::severe, kMsgNoMemory));
 }
 
 void report_math_error(const char* function) {

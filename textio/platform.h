@@ -94,7 +94,9 @@ void release_console_events();
 // All floating-point exceptions masked and their flags cleared.
 void mask_float_exceptions();
 
-// Ends the process at once with the status; nothing is flushed or run.
-[[noreturn]] void exit_process(int status);
+// Ends the process at once with the status; nothing is flushed or run. The
+// status is the run's whole 32-bit status (0xC000003B for a severe message
+// 59); a platform whose exit statuses hold 8 bits keeps the low 8.
+[[noreturn]] void exit_process(std::uint32_t status);
 
 }  // namespace textio::platform

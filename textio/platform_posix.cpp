@@ -192,6 +192,6 @@ void mask_float_exceptions() {
   fedisableexcept(FE_ALL_EXCEPT);
 }
 
-void exit_process(int status) { std::_Exit(status); }
+void exit_process(std::uint32_t status) { std::_Exit(static_cast<int>(status & 0xFFu)); }
 
 }  // namespace textio::platform

@@ -234,7 +234,7 @@ void mask_float_exceptions() {
   _controlfp(_MCW_EM, _MCW_EM);
 }
 
-void exit_process(int status) {
+void exit_process(std::uint32_t status) {
   // Nothing of the C run-time may run: not its exit handlers, not its flushes.
   TerminateProcess(GetCurrentProcess(), static_cast<UINT>(status));
   ExitProcess(static_cast<UINT>(status));

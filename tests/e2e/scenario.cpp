@@ -452,6 +452,10 @@ RunResult Process::finish(int timeout_seconds) {
   if (fs::exists(io_ + "/status")) result.status = to_status(read_file(io_ + "/status").substr(0, 10));
   for (const auto& entry : fs::recursive_directory_iterator(work_)) {
     if (!entry.is_symlink() && entry.is_regular_file()) {
+      // A file left unreadable (mode 0000) is compared all the same, also by
+      // a runner without the privilege to ignore its mode.
+      std::error_code ignored;
+      fs::permissions(entry.path(), fs::perms::owner_read, fs::perm_options::add, ignored);
       result.files[fs::relative(entry.path(), work_).string()] = read_file(entry.path().string());
     }
   }

@@ -1,7 +1,8 @@
-// eventprobe FILE: writes three records to FILE, leaves a prompt pending on
-// the console, sends Ctrl-C to its own console group and then reads the
-// console. The event, not the read, must end the run: message 200 on
-// standard error, the records whole in FILE, the interrupted status.
+// eventprobe FILE: writes three records to FILE, asks on the console and
+// waits for the answer; half a second later a second thread sends Ctrl-C to
+// the console group. The event, not the interrupted read, must end the run:
+// message 200 on standard error, the records whole in FILE, the interrupted
+// status.
 #include <windows.h>
 
 #include <cstdint>
@@ -13,6 +14,11 @@ constexpr auto kRecord = textio::format("(' record',I2,TR2,'x')");
 constexpr auto kAsk = textio::format("(' Enter count ',$)");
 textio::Text<70> file_name;  // blank: the name comes from the command line
 std::int32_t n;
+DWORD WINAPI send_interrupt(void*) {
+  Sleep(500);
+  if (!GenerateConsoleCtrlEvent(CTRL_C_EVENT, 0)) ExitProcess(2);  // no console to send it on
+  return 0;
+}
 }  // namespace
 
 int main(int argc, char** argv) {
@@ -20,7 +26,7 @@ int main(int argc, char** argv) {
   textio::open_file(40, file_name, "UNKNOWN");
   for (std::int32_t i = 1; i <= 3; ++i) textio::write_formatted<kRecord>(40, i);
   textio::write_formatted<kAsk>(6);
-  if (!GenerateConsoleCtrlEvent(CTRL_C_EVENT, 0)) return 2;  // no console to send it on
+  CloseHandle(CreateThread(nullptr, 0, send_interrupt, nullptr, 0, nullptr));
   textio::read_list(5, n);
   textio::end_run();
 }

@@ -141,19 +141,6 @@ TEST(EditList, WorkedValues) {
   EXPECT_EQ(list(-std::numeric_limits<float>::infinity()), " -Infinity     ");
 }
 
-TEST(DecimalDigits, CarryAndExponent) {
-  char d[17];
-  EXPECT_EQ(textio::decimal_digits(9.999999f, 6, d), 2);
-  EXPECT_EQ(std::string(d, 6), "100000");
-  EXPECT_EQ(textio::decimal_digits(1.0f, 1, d), 1);
-  EXPECT_EQ(std::string(d, 1), "1");
-  EXPECT_EQ(textio::decimal_digits(0.125f, 16, d), 0);
-  EXPECT_EQ(std::string(d, 16), "1250000000000000");
-  EXPECT_EQ(textio::decimal_digits(3.0e38f, 16, d), 39);
-  EXPECT_EQ(textio::decimal_digits(std::numeric_limits<float>::denorm_min(), 16, d), -44);
-  EXPECT_EQ(std::string(d, 16), "1401298464324817");
-}
-
 // Every field the programs use, against the exact reference.
 void expect_all_fields_match(float x) {
   ASSERT_EQ(e(x, 13, 5, 1), reference::e_field(x, 13, 5, 1)) << std::bit_cast<std::uint32_t>(x);

@@ -9,6 +9,8 @@
 
 #include <cstddef>
 
+#include "textio/items.h"
+
 namespace textio {
 
 enum class Op : unsigned char { text, a, i, e, scale, tr, slash, dollar };
@@ -32,8 +34,12 @@ inline constexpr int kMaxEFraction = 15;
 inline constexpr int kMaxEWidth = 60;
 static_assert(kMaxEWidth >= 1 + 2 + kMaxEFraction + 4, "the widest digit count fits with sign, '0.' and exponent");
 
-// A, I and E take an item each; the other descriptors only shape the record.
+// A, I and E take an item each, of the kind below; the other descriptors only
+// shape the record.
 constexpr bool is_data_descriptor(Op op) { return op == Op::a || op == Op::i || op == Op::e; }
+constexpr ItemKind item_kind(Op data_op) {
+  return data_op == Op::a ? ItemKind::text : data_op == Op::i ? ItemKind::integer : ItemKind::real;
+}
 
 // What the non-template layer sees of a format.
 struct FormatView {

@@ -62,6 +62,24 @@ constexpr Pow5Table make_pow5() {
 
 constexpr Pow5Table kPow5 = make_pow5();
 
+// The first of them again as 64-bit words beside their widths, for the path
+// most fields take: one base address and half the stride keep it shortest.
+constexpr int kPow5In64Count = 28;  // 5^27 < 2^63
+struct Pow5Table64 {
+  std::uint64_t value[kPow5In64Count];
+  unsigned char bits[kPow5In64Count];
+};
+constexpr Pow5Table64 low_words_of_pow5() {
+  Pow5Table64 t{};
+  for (int i = 0; i < kPow5In64Count; ++i) {
+    t.value[i] = static_cast<std::uint64_t>(kPow5.value[i]);
+    t.bits[i] = kPow5.bits[i];
+  }
+  return t;
+}
+constexpr Pow5Table64 kPow5In64 = low_words_of_pow5();
+static_assert(kPow5.bits[kPow5In64Count - 1] <= 63 && kPow5.bits[kPow5In64Count] > 63);
+
 // Powers of ten from 1e-46 to 1e39 as doubles, to settle floor(log10(v)) of a
 // float with one comparison. A float never lies strictly between 10^j and the
 // double nearest to it, so the comparison is exact; the digit count is
@@ -166,14 +184,14 @@ std::uint64_t scaled_wide(std::uint32_t m, int s, int t) {
 // m * 2^s * 5^t rounded to an integer (known to be below 2^64).
 inline std::uint64_t scaled_rounded(std::uint32_t m, int s, int t) {
   const int mb = std::bit_width(m);
+  // Most fields of everyday values: the product fits 64 bits.
+  if (t >= 0 && t < kPow5In64Count && mb + kPow5In64.bits[t] <= 63) {
+    const std::uint64_t num = std::uint64_t{m} * kPow5In64.value[t];
+    if (s >= 0) return num << s;
+    if (-s >= 64) return 0;  // below one half: num < 2^63
+    return shift_rounded(num, -s);
+  }
   if (t >= 0) {
-    // Most fields of everyday values: the product fits 64 bits.
-    if (t < kPow5Count && mb + kPow5.bits[t] <= 63) {
-      const std::uint64_t num = std::uint64_t{m} * static_cast<std::uint64_t>(kPow5.value[t]);
-      if (s >= 0) return num << s;
-      if (-s >= 64) return 0;  // below one half: num < 2^63
-      return shift_rounded(num, -s);
-    }
     if (t >= kPow5Count || mb + kPow5.bits[t] > 127) return scaled_wide(m, s, t);
     const u128 num = u128{m} * kPow5.value[t];
     if (s >= 0) return static_cast<std::uint64_t>(num << s);

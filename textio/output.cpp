@@ -263,13 +263,15 @@ void write_formatted_items(int unit, FormatView format, const OutItem* items, in
           break;
         }
         const OutItem& item = items[next++];
-        if (item.kind != item_kind(d.op)) item_mismatch();
         char* out = field_at(r, d.w);
         if (d.op == Op::a) {
+          if (item.kind != ItemKind::text) item_mismatch();
           edit_a(out, item.s, item.len, d.w);
         } else if (d.op == Op::i) {
+          if (item.kind != ItemKind::integer) item_mismatch();
           overflow |= !edit_i(out, item.i, d.w);
         } else {
+          if (item.kind != ItemKind::real) item_mismatch();
           overflow |= !edit_e(out, item.f, d.w, d.d, scale);
         }
         break;

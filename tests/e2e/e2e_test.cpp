@@ -51,9 +51,9 @@ TEST_P(Scenario, BytesStatusAndFiles) {
   if (kSanitized && (sc.run.limits.count(RLIMIT_AS) != 0 || sc.run.limits.count(RLIMIT_NOFILE) != 0)) {
     GTEST_SKIP() << "resource limit in a sanitized build";
   }
-  e2e::RunRequest rq = e2e::request_for(sc, PROGRAMS_DIR);
+  proc::Request rq = e2e::request_for(sc, PROGRAMS_DIR);
   if (!fs::exists(rq.executable)) rq = e2e::request_for(sc, TEST_PROGRAMS_DIR);
-  const e2e::RunResult r = e2e::run_program(rq);
+  const proc::Result r = proc::run(rq);
 
   ASSERT_FALSE(r.timed_out) << "the run did not end";
   EXPECT_EQ(r.signal, 0) << "ended by signal " << r.signal << "; stderr: " << r.err;

@@ -29,7 +29,7 @@ int read_byte(Unit& u, char* c, int* sys_error) {
       try {
         in.ahead.resize(kAheadSize);
       } catch (const std::bad_alloc&) {
-        fail(kMsgRecordTooLong, u.number);
+        fail({kMsgRecordTooLong, u.number});
       }
     }
     const std::ptrdiff_t n = platform::read(u.handle, in.ahead.data(), in.ahead.size(), &err);
@@ -51,9 +51,9 @@ void append(Unit& u, char c) {
     try {
       in.line.resize(in.line.empty() ? kInitialLine : in.line.size() * 2);
     } catch (const std::bad_alloc&) {
-      fail(kMsgRecordTooLong, u.number);
+      fail({kMsgRecordTooLong, u.number});
     } catch (const std::length_error&) {
-      fail(kMsgRecordTooLong, u.number);
+      fail({kMsgRecordTooLong, u.number});
     }
   }
   in.line[in.length++] = c;
@@ -66,9 +66,9 @@ void fetch(Unit& u) {
     case LineStatus::ok:
       return;
     case LineStatus::end_of_file:
-      fail(kMsgEndOfFile, u.number);
+      fail({kMsgEndOfFile, u.number});
     case LineStatus::error:
-      fail(kMsgReadError, u.number, err);
+      fail({kMsgReadError, u.number, err});
   }
 }
 
@@ -129,7 +129,7 @@ void read_list_items(int number, const InItem* items, int count) {
   Unit& u = acquire_unit(number);
   UnitLines lines(u);
   const int status = read_list_from(lines, items, count);
-  if (status != 0) fail(status, number, status == kMsgReadError ? lines.sys_error() : 0);
+  if (status != 0) fail({status, number, status == kMsgReadError ? lines.sys_error() : 0});
 }
 
 void read_text_field(int number, char* field, int length, int width) {

@@ -33,7 +33,7 @@ void write_all(Unit& u, const char* p, std::size_t n) {
         }
       }
       if (failing()) return;
-      fail(kMsgWriteError, u.number, err.code);
+      fail({kMsgWriteError, u.number, err.code});
     }
     written += static_cast<std::size_t>(done);
   }
@@ -53,7 +53,7 @@ class EventsHeld {
 // goes with the write, so an interrupted run never leaves the old file's tail
 // behind a new record.
 void emit(Unit& u, const char* p, std::size_t n) {
-  if (u.access == Access::read_only && !failing()) fail(kMsgReadOnly, u.number);
+  if (u.access == Access::read_only && !failing()) fail({kMsgReadOnly, u.number});
   if (!u.cut_pending) {
     write_all(u, p, n);
     return;
@@ -63,7 +63,7 @@ void emit(Unit& u, const char* p, std::size_t n) {
   platform::Error err;
   const bool cut = platform::set_end_of_file(u.handle, &err);
   u.cut_pending = false;
-  if (!cut && !failing()) fail(kMsgWriteError, u.number, err.code);
+  if (!cut && !failing()) fail({kMsgWriteError, u.number, err.code});
 }
 
 // A console write that changes whether a line end is owed. Once a line is
@@ -92,7 +92,7 @@ void begin_record(Record& r) {
   try {
     r.buf.resize(std::max(need, std::max<std::size_t>(r.buf.size() * 2, 128)));
   } catch (const std::bad_alloc&) {
-    fail(kMsgNoMemory, 0);
+    fail({kMsgNoMemory});
   }
 }
 
@@ -265,7 +265,7 @@ void write_formatted_items(int unit, FormatView format, const OutItem* items, in
     }
   }
   end_statement(u);
-  if (overflow) report_failure(make_status(Severity::error, kMsgOutputConversion), unit);
+  if (overflow) report(Severity::error, {kMsgOutputConversion, unit});
 }
 
 void write_list_items(int unit, const OutItem* items, int count) {

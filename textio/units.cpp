@@ -59,8 +59,8 @@ std::string upper(std::string_view s) {
 // file names here.
 Device device_of(std::string_view name) {
   const std::string n = upper(name);
-  if (n == "CON" || n == "USER" || n == "CONOUT$") return Device::standard_output;
-  if (n == "CONIN$") return Device::standard_input;
+  if (n == "CON" || n == "USER" || n == kConsoleOutName) return Device::standard_output;
+  if (n == kConsoleInName) return Device::standard_input;
   if (n == "ERR") return Device::standard_error;
   if (n == "NUL") return Device::null;
   const auto dot = n.find('.');
@@ -105,9 +105,9 @@ std::string resolve_name(int number, std::string_view given) {
       case LineStatus::ok:
         break;
       case LineStatus::end_of_file:
-        fail(kMsgEndOfFile, kConsoleIn);
+        fail({kMsgEndOfFile, kConsoleIn});
       case LineStatus::error:
-        fail(kMsgReadError, kConsoleIn, err);
+        fail({kMsgReadError, kConsoleIn, err});
     }
     name = trim_file_name(current_line(in));
     if (!name.empty()) return name;
@@ -120,12 +120,12 @@ void open_disk_file(Unit& u, int number, const std::string& name) {
   if (opened.handle == platform::kNoHandle) {
     const int message = open_failure_message(err.kind);
     // Only the unnamed failure carries the platform's own text.
-    fail_named(message, number, name, message == kMsgOpenFailure ? err.code : 0);
+    fail({message, number, message == kMsgOpenFailure ? err.code : 0, name});
   }
   const platform::FileKind kind = platform::kind_of(opened.handle);
   if (kind == platform::FileKind::unknown || kind == platform::FileKind::directory) {
     platform::close(opened.handle, nullptr);
-    fail(kMsgAccess, number);
+    fail({kMsgAccess, number});
   }
   connect(u, number, opened.handle, true, name);
   u.access = opened.access;
@@ -138,7 +138,7 @@ void close_unit(Unit& u, bool failing_now) {
   platform::Error err;
   if (u.owns_handle && !platform::close(u.handle, &err) && !failing_now) {
     u.owns_handle = false;
-    fail(kMsgWriteError, u.number, err.code);
+    fail({kMsgWriteError, u.number, err.code});
   }
   reset_record(u);
   u.connected = false;
@@ -159,10 +159,10 @@ Unit& acquire_unit(int number) {
   Unit& u = slot(number);
   if (u.connected) return u;
   if (number == kConsoleOut) {
-    connect(u, number, stdout_handle(), false, "CONOUT$");
+    connect(u, number, stdout_handle(), false, std::string(kConsoleOutName));
     u.first_column_control = true;
   } else if (number == kConsoleIn) {
-    connect(u, number, stdin_handle(), false, "CONIN$");
+    connect(u, number, stdin_handle(), false, std::string(kConsoleInName));
     u.console_input = true;
     u.byte_reads = !is_character_device(u.handle);
   } else {
@@ -196,7 +196,7 @@ void open_file(int number, std::string_view given, std::string_view status) {
     case Device::null: {
       platform::Error err;
       const platform::Handle h = platform::open_null_device(&err);
-      if (h == platform::kNoHandle) fail(kMsgOpenFailure, number, err.code);
+      if (h == platform::kNoHandle) fail({kMsgOpenFailure, number, err.code});
       connect(u, number, h, true, name);
       break;
     }

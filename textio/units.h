@@ -14,6 +14,11 @@ inline constexpr int kConsoleIn = 5;
 inline constexpr int kConsoleOut = 6;
 inline constexpr int kMaxUnit = 99;
 
+// The names of the console units, as messages show them and as a file name
+// that connects to them.
+inline constexpr std::string_view kConsoleInName = "CONIN$";
+inline constexpr std::string_view kConsoleOutName = "CONOUT$";
+
 using platform::Access;
 
 // The record being built for an output unit. Its characters start at

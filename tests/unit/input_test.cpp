@@ -312,7 +312,7 @@ TEST(Scan, NineDigitGroupsAndPowersOfTen) {
   ASSERT_EQ(textio::convert_real("1e400", &v), 0);
   EXPECT_TRUE(std::isinf(v));
   float f = 0;
-  EXPECT_EQ(textio::convert_float("1e400", &f), textio::kConversionError);
+  EXPECT_EQ(textio::convert_float("1e400", &f), textio::kMsgInputConversion);
   EXPECT_EQ(textio::convert_float("12.3456789", &f), 0);
   EXPECT_EQ(std::bit_cast<std::uint32_t>(f), std::bit_cast<std::uint32_t>(12.3456789f));
 }

@@ -4,6 +4,7 @@
 #include <signal.h>
 #include <termios.h>
 
+#include <cerrno>
 #include <exception>
 #include <unistd.h>
 
@@ -50,12 +51,33 @@ TEST(Units, FileNamesAreTrimmed) {
 }
 
 TEST(Units, DiagnosticLine) {
-  EXPECT_EQ(textio::diagnostic_line(textio::make_status(textio::Severity::severe, 59),
-                                    textio::message_text(59, 5, "CONIN$")),
-            "textio: severe (59): list-directed I/O syntax error, unit 5, file CONIN$");
-  EXPECT_EQ(textio::diagnostic_line(textio::make_status(textio::Severity::error, 200),
-                                    textio::message_text(200, 0, "control-C")),
-            "textio: error (200): program aborting due to control-C event");
+  struct Case {
+    textio::Severity severity;
+    textio::Failure failure;
+    const char* lines;
+  };
+  const std::string long_name(2000, 'n');
+  const Case cases[] = {
+      {textio::Severity::severe, {59, 5, 0, "CONIN$"},
+       "textio: severe (59): list-directed I/O syntax error, unit 5, file CONIN$\n"},
+      {textio::Severity::error, {200, 0, 0, "control-C"}, "textio: error (200): program aborting due to control-C event\n"},
+      {textio::Severity::severe, {30, 40, EACCES, "out.dat"},
+       "textio: Permission denied\ntextio: severe (30): open failure, unit 40, file out.dat\n"},
+      {textio::Severity::severe, {64, 5, 0, "CONIN$", "unit code 9 is not one of 1 to 5"},
+       "textio: severe (64): unit code 9 is not one of 1 to 5, unit 5, file CONIN$\n"},
+      {textio::Severity::severe, {41}, "textio: severe (41): insufficient virtual memory\n"},
+      {textio::Severity::info, {7, 3}, "textio: info (7): unknown error 7\n"},
+      {textio::Severity::severe, {22, 40, 0, long_name}, nullptr},
+  };
+  for (const Case& c : cases) {
+    textio::Diagnostic d;
+    textio::format_diagnostic(d, c.severity, c.failure);
+    if (c.lines != nullptr) {
+      EXPECT_EQ(d.view(), c.lines);
+    } else {
+      EXPECT_EQ(d.length, textio::Diagnostic::kCapacity);  // cut at the buffer, not past it
+    }
+  }
   EXPECT_EQ(textio::make_status(textio::Severity::severe, 59), 0xC000003Bu);
   EXPECT_EQ(textio::make_status(textio::Severity::error, 200), 0x800000C8u);
 }

@@ -1,6 +1,7 @@
 #include "textio/failure.h"
 
 #include "textio/platform.h"
+#include "textio/run_state.h"
 #include "textio/units.h"
 
 namespace textio {
@@ -31,9 +32,6 @@ constexpr MessageEntry kMessages[] = {
     {kMsgNotFound, "file not found", false},
     {kMsgTooManyFiles, "too many open files", false},
 };
-
-bool g_failing = false;
-bool g_conversion_error = false;
 
 // Appends as much as fits; the buffer is sized for the longest file name.
 class Appender {
@@ -86,8 +84,8 @@ void write_stderr(std::string_view line) {
 }
 
 [[noreturn]] void end_failed_run(int exit_status) {
-  g_failing = true;
-  close_all_units(true);
+  g_run.failing = true;
+  close_all_units();
   platform::exit_process(exit_status);
 }
 
@@ -137,7 +135,7 @@ void report(Severity severity, const Failure& failure) {
   format_diagnostic(line, severity, f);
   write_stderr(line.view());
   if (severity == Severity::severe) end_failed_run(f.message & 0xFF);
-  if (f.message == kMsgOutputConversion) g_conversion_error = true;
+  if (f.message == kMsgOutputConversion) g_run.conversion_error = true;
 }
 
 void fail(const Failure& failure) {
@@ -154,8 +152,6 @@ void report_math_error(const char* function) {
   end_failed_run(3);
 }
 
-bool failing() { return g_failing; }
-
-int normal_exit_status() { return g_conversion_error ? kMsgOutputConversion : 0; }
+int normal_exit_status() { return g_run.conversion_error ? kMsgOutputConversion : 0; }
 
 }  // namespace textio

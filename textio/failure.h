@@ -57,7 +57,4 @@ void report(Severity severity, const Failure& failure);
 // the output conversion error when a field had to be filled with asterisks.
 int normal_exit_status();
 
-// True while the failure path closes the units; writes then ignore errors.
-bool failing();
-
 }  // namespace textio

@@ -7,15 +7,11 @@
 #include "textio/failure.h"
 #include "textio/output.h"
 #include "textio/platform.h"
+#include "textio/run_state.h"
 #include "textio/units.h"
 
 namespace textio {
 namespace {
-
-// The command-line arguments stay where the process got them.
-int g_argc = 0;
-char** g_argv = nullptr;
-int g_next_argument = 1;
 
 struct EventReport {
   platform::ConsoleEvent event;
@@ -35,7 +31,7 @@ void on_console_event(platform::ConsoleEvent event) {
   for (const EventReport& e : g_events) {
     if (e.event != event) continue;
     platform::write(platform::standard_stream(platform::StandardStream::error), e.line.text, e.line.length, nullptr);
-    if (console_state().line_open) {
+    if (g_run.line_open) {
       platform::write(platform::standard_stream(platform::StandardStream::output), "\n", 1, nullptr);
     }
   }
@@ -62,20 +58,20 @@ void start_run(int argc, char** argv) {
   // Memory that runs out where no caller expects it ends the run through the
   // failure path too.
   std::set_terminate([] { fail({kMsgNoMemory}); });
-  g_argc = argc;
-  g_argv = argv;
-  g_next_argument = 1;
+  g_run.argc = argc;
+  g_run.argv = argv;
+  g_run.next_argument = 1;
   check_division();
 }
 
 void end_run() {
-  close_all_units(false);
+  close_all_units();
   std::exit(normal_exit_status());
 }
 
 std::string next_argument() {
-  if (g_next_argument >= g_argc) return {};
-  return g_argv[g_next_argument++];
+  if (g_run.next_argument >= g_run.argc) return {};
+  return g_run.argv[g_run.next_argument++];
 }
 
 }  // namespace textio

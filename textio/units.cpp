@@ -8,6 +8,7 @@
 #include "textio/output.h"
 #include "textio/platform.h"
 #include "textio/run.h"
+#include "textio/run_state.h"
 
 namespace textio {
 namespace {
@@ -133,10 +134,10 @@ void open_disk_file(Unit& u, int number, const std::string& name) {
   u.cut_pending = u.disk_file;
 }
 
-void close_unit(Unit& u, bool failing_now) {
+void close_unit(Unit& u) {
   if (u.first_column_control) finish_console(u);
   platform::Error err;
-  if (u.owns_handle && !platform::close(u.handle, &err) && !failing_now) {
+  if (u.owns_handle && !platform::close(u.handle, &err) && !g_run.failing) {
     u.owns_handle = false;
     fail({kMsgWriteError, u.number, err.code});
   }
@@ -181,7 +182,7 @@ void open_file(int number, std::string_view given, std::string_view status) {
   if (status != "UNKNOWN") std::abort();  // the only status the programs use
   const std::string name = resolve_name(number, given);
   Unit& u = slot(number);
-  if (u.connected) close_unit(u, false);
+  if (u.connected) close_unit(u);
   switch (device_of(name)) {
     case Device::standard_output:
       connect(u, number, stdout_handle(), false, name);
@@ -207,17 +208,17 @@ void open_file(int number, std::string_view given, std::string_view status) {
 }
 
 void close_file(int number) {
-  if (Unit* u = find_unit(number)) close_unit(*u, false);
+  if (Unit* u = find_unit(number)) close_unit(*u);
 }
 
-void close_all_units(bool failing_now) {
+void close_all_units() {
   // Files first, the console last, so its final line end comes after them.
   for (int number = 0; number <= kMaxUnit; ++number) {
     Unit& u = g_units[number];
-    if (u.connected && !u.first_column_control) close_unit(u, failing_now);
+    if (u.connected && !u.first_column_control) close_unit(u);
   }
   for (Unit& u : g_units) {
-    if (u.connected) close_unit(u, failing_now);
+    if (u.connected) close_unit(u);
   }
 }
 

@@ -75,8 +75,9 @@ void open_file(int unit, std::string_view name, std::string_view status);
 // Disconnects the unit, writing what it still holds; keeps the file.
 void close_file(int unit);
 
-// Closes every connected unit. While failing, write errors are ignored.
-void close_all_units(bool failing);
+// Closes every connected unit (write errors are ignored while the run is
+// failing).
+void close_all_units();
 
 // The name trimmed as open_file trims it, at most 256 characters.
 std::string trim_file_name(std::string_view name);

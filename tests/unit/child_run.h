@@ -55,7 +55,7 @@ inline Result run(const std::function<void()>& body, const std::string& input = 
     dup2(err, 2);
     if (chdir(dir.c_str()) != 0) _exit(125);
     body();
-    textio::close_all_units(false);
+    textio::close_all_units();
     _exit(textio::normal_exit_status());
   }
   int ws = 0;

@@ -59,19 +59,6 @@ void append(Unit& u, char c) {
   in.line[in.length++] = c;
 }
 
-// A statement's fetch: end of file and read errors end the run.
-void fetch(Unit& u) {
-  int err = 0;
-  switch (next_line(u, &err)) {
-    case LineStatus::ok:
-      return;
-    case LineStatus::end_of_file:
-      fail({kMsgEndOfFile, u.number});
-    case LineStatus::error:
-      fail({kMsgReadError, u.number, err});
-  }
-}
-
 // The unit's lines for a free-form statement.
 class UnitLines final : public LineSource {
  public:
@@ -121,6 +108,18 @@ LineStatus next_line(Unit& u, int* sys_error) {
   return LineStatus::ok;
 }
 
+void fetch_line(Unit& u) {
+  int err = 0;
+  switch (next_line(u, &err)) {
+    case LineStatus::ok:
+      return;
+    case LineStatus::end_of_file:
+      fail({kMsgEndOfFile, u.number});
+    case LineStatus::error:
+      fail({kMsgReadError, u.number, err});
+  }
+}
+
 std::string_view current_line(const Unit& u) {
   return {u.input.line.data(), u.input.length};
 }
@@ -134,7 +133,7 @@ void read_list_items(int number, const InItem* items, int count) {
 
 void read_text_field(int number, char* field, int length, int width) {
   Unit& u = acquire_unit(number);
-  fetch(u);
+  fetch_line(u);
   fill_text(current_line(u), field, length, width);
 }
 

@@ -19,21 +19,23 @@ constexpr int kFileWidth = 79;
 // write fails part way into a disk file (the disk full, the file size limit
 // reached), the part already written is taken back, so the file ends with
 // the last whole record.
+[[gnu::noinline]] void write_failed(Unit& u, std::size_t written, const platform::Error& err) {
+  if (u.disk_file && written > 0) {
+    const std::int64_t end = platform::position(u.handle);
+    if (end >= 0 && platform::seek(u.handle, end - static_cast<std::int64_t>(written))) {
+      platform::set_end_of_file(u.handle, nullptr);
+    }
+  }
+  if (g_run.failing) return;
+  fail({kMsgWriteError, u.number, err.code});
+}
+
 void write_all(Unit& u, const char* p, std::size_t n) {
   std::size_t written = 0;
+  platform::Error err;
   while (written < n) {
-    platform::Error err;
     const std::ptrdiff_t done = platform::write(u.handle, p + written, n - written, &err);
-    if (done < 0) {
-      if (u.disk_file && written > 0) {
-        const std::int64_t end = platform::position(u.handle);
-        if (end >= 0 && platform::seek(u.handle, end - static_cast<std::int64_t>(written))) {
-          platform::set_end_of_file(u.handle, nullptr);
-        }
-      }
-      if (g_run.failing) return;
-      fail({kMsgWriteError, u.number, err.code});
-    }
+    if (done < 0) return write_failed(u, written, err);
     written += static_cast<std::size_t>(done);
   }
 }

@@ -46,9 +46,10 @@ void disconnect(Unit& u) {
   static_cast<Connection&>(u) = Connection{};
 }
 
-Unit& acquire_unit(int number) {
-  Unit& u = unit_slot(number);
-  if (u.connected) return u;
+namespace {
+
+// The first use of a console unit; off the path of every later statement.
+[[gnu::noinline]] Unit& connect_console(Unit& u, int number) {
   if (number == kConsoleOut) {
     Connection c = standard_stream(number, platform::StandardStream::output, kConsoleOutName);
     c.first_column_control = true;
@@ -62,6 +63,14 @@ Unit& acquire_unit(int number) {
     std::abort();  // the programs open every other unit before using it
   }
   return u;
+}
+
+}  // namespace
+
+Unit& acquire_unit(int number) {
+  Unit& u = unit_slot(number);
+  if (u.connected) return u;
+  return connect_console(u, number);
 }
 
 Unit* find_unit(int number) {

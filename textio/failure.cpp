@@ -20,6 +20,7 @@ constexpr MessageEntry kMessages[] = {
     {kMsgWriteError, "error during write", true},
     {kMsgReadError, "error during read", true},
     {kMsgNoMemory, "insufficient virtual memory", false},
+    {kMsgNoDevice, "no such device", true},
     {kMsgBadName, "file name specification error", true},
     {kMsgReadOnly, "write to READONLY file", true},
     {kMsgSyntax, "list-directed I/O syntax error", true},

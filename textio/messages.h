@@ -18,6 +18,7 @@ enum Message : int {
   kMsgWriteError = 38,
   kMsgReadError = 39,
   kMsgNoMemory = 41,
+  kMsgNoDevice = 42,  // a name on a drive that does not exist
   kMsgBadName = 43,
   kMsgReadOnly = 47,
   kMsgSyntax = 59,            // a free-form token breaks the numeric scan rules

@@ -52,6 +52,8 @@ int open_failure_message(platform::ErrorKind kind) {
       return kMsgTooManyFiles;
     case platform::ErrorKind::exists:
       return kMsgExists;
+    case platform::ErrorKind::no_device:
+      return kMsgNoDevice;
     case platform::ErrorKind::bad_name:
       return kMsgBadName;
     default:

@@ -35,6 +35,7 @@ TEST(Failure, DiagnosticLines) {
       {textio::Severity::severe, {64, 5, 0, "CONIN$", "unit code 9 is not one of 1 to 5"},
        "textio: severe (64): unit code 9 is not one of 1 to 5, unit 5, file CONIN$\n"},
       {textio::Severity::severe, {41}, "textio: severe (41): insufficient virtual memory\n"},
+      {textio::Severity::severe, {42, 40, 0, "Q:out.dat"}, "textio: severe (42): no such device, unit 40, file Q:out.dat\n"},
       {textio::Severity::info, {7, 3}, "textio: info (7): unknown error 7\n"},
       {textio::Severity::severe, {22, 40, 0, long_name}, nullptr},
   };

@@ -15,10 +15,9 @@ namespace {
 constexpr int kConsoleWidth = 80;  // free-form fields past this column start a new record
 constexpr int kFileWidth = 79;
 
-// One write call for the whole block; a partial write is continued. When a
-// write fails part way into a disk file (the disk full, the file size limit
-// reached), the part already written is taken back, so the file ends with
-// the last whole record.
+// When a write fails part way into a disk file (the disk full, the file size
+// limit reached), the part already written is taken back, so the file ends
+// with the last whole record. Out of line: the per-record path stays short.
 [[gnu::noinline]] void write_failed(Unit& u, std::size_t written, const platform::Error& err) {
   if (u.disk_file && written > 0) {
     const std::int64_t end = platform::position(u.handle);
@@ -30,6 +29,7 @@ constexpr int kFileWidth = 79;
   fail({kMsgWriteError, u.number, err.code});
 }
 
+// One write call for the whole block; a partial write is continued.
 void write_all(Unit& u, const char* p, std::size_t n) {
   std::size_t written = 0;
   platform::Error err;

@@ -16,6 +16,7 @@
 #include "textio/failure.h"
 #include "textio/format.h"
 #include "textio/input.h"
+#include "textio/open.h"
 #include "textio/output.h"
 #include "textio/run.h"
 #include "textio/units.h"

@@ -23,7 +23,7 @@ inline Result run(const std::function<void()>& body, const std::string& input = 
   proc::Request rq;
   rq.body = [&body] {
     body();
-    textio::close_all_units(false);
+    textio::close_all_units();
     _exit(textio::normal_exit_status());
   };
   rq.stdin_bytes = input;

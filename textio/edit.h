@@ -5,15 +5,9 @@
 
 namespace textio {
 
-// The correctly rounded (half to even, on the exact value of the float)
-// n significant decimal digits of a positive finite float, 1 <= n <= 16.
-// Writes n digit characters to `out`, the first of them non-zero, and returns
-// the exponent e for which the value is 0.d1d2...dn times 10 to the e.
-inline constexpr int kMaxDigits = 16;
-int decimal_digits(float value, int n, char* out);
-
-// Ew.d with scale k (0 or 1). Writes exactly w characters; returns false when
-// the value does not fit and the field was filled with asterisks.
+// Ew.d with scale k (0 or 1), 1 <= d <= kMaxEFraction (format.h). Writes
+// exactly w characters; returns false when the value does not fit and the
+// field was filled with asterisks.
 bool edit_e(char* out, float x, int w, int d, int k);
 
 // Iw. Same contract as edit_e.

@@ -1,8 +1,7 @@
 #include "textio/failure.h"
 
-#include <cstdlib>
-
 #include "textio/platform.h"
+#include "textio/run_state.h"
 #include "textio/units.h"
 
 namespace textio {
@@ -10,32 +9,68 @@ namespace {
 
 struct MessageEntry {
   int number;
-  const char* text;  // %d: unit number, %s: file name (or the event of 200)
+  const char* description;  // %s: the event's name (message 200)
+  bool located;             // followed by ", unit <u>, file <f>"
 };
 
 constexpr MessageEntry kMessages[] = {
-    {kMsgRecordTooLong, "input record too long, unit %d, file %s"},
-    {kMsgEndOfFile, "end-of-file during read, unit %d, file %s"},
-    {kMsgOpenFailure, "open failure, unit %d, file %s"},
-    {kMsgWriteError, "error during write, unit %d, file %s"},
-    {kMsgReadError, "error during read, unit %d, file %s"},
-    {kMsgNoMemory, "insufficient virtual memory"},
-    {kMsgNoDevice, "no such device, unit %d, file %s"},
-    {kMsgBadName, "file name specification error, unit %d, file %s"},
-    {kMsgReadOnly, "write to READONLY file, unit %d, file %s"},
-    {kMsgSyntax, "list-directed I/O syntax error, unit %d, file %s"},
-    {kMsgOutputConversion, "output conversion error, unit %d, file %s"},
-    {kMsgInputConversion, "input conversion error, unit %d, file %s"},
-    {kMsgAborting, "program aborting due to %s event"},
-    {kMsgDivideFlaw, "Intel Pentium fdiv flaw detected, please update the processor"},
-    {kMsgAccess, "access not allowed"},
-    {kMsgExists, "file already exists"},
-    {kMsgNotFound, "file not found"},
-    {kMsgTooManyFiles, "too many open files"},
+    {kMsgRecordTooLong, "input record too long", true},
+    {kMsgEndOfFile, "end-of-file during read", true},
+    {kMsgOpenFailure, "open failure", true},
+    {kMsgWriteError, "error during write", true},
+    {kMsgReadError, "error during read", true},
+    {kMsgNoMemory, "insufficient virtual memory", false},
+    {kMsgNoDevice, "no such device", true},
+    {kMsgBadName, "file name specification error", true},
+    {kMsgReadOnly, "write to READONLY file", true},
+    {kMsgSyntax, "list-directed I/O syntax error", true},
+    {kMsgOutputConversion, "output conversion error", true},
+    {kMsgInputConversion, "input conversion error", true},
+    {kMsgAborting, "program aborting due to %s event", false},
+    {kMsgDivideFlaw, "Intel Pentium fdiv flaw detected, please update the processor", false},
+    {kMsgAccess, "access not allowed", false},
+    {kMsgExists, "file already exists", false},
+    {kMsgNotFound, "file not found", false},
+    {kMsgTooManyFiles, "too many open files", false},
 };
 
-bool g_failing = false;
-bool g_conversion_error = false;
+// Appends as much as fits; the buffer is sized for the longest file name.
+class Appender {
+ public:
+  explicit Appender(Diagnostic& d) : d_(d) {}
+  Appender& operator<<(std::string_view s) {
+    for (char c : s) {
+      if (d_.length < Diagnostic::kCapacity) d_.text[d_.length++] = c;
+    }
+    return *this;
+  }
+  Appender& operator<<(int n) {
+    char digits[12];
+    int k = 0;
+    unsigned v = n < 0 ? 0u - static_cast<unsigned>(n) : static_cast<unsigned>(n);
+    do {
+      digits[k++] = static_cast<char>('0' + v % 10);
+      v /= 10;
+    } while (v != 0);
+    if (n < 0) *this << "-";
+    while (k > 0) *this << std::string_view(&digits[--k], 1);
+    return *this;
+  }
+
+ private:
+  Diagnostic& d_;
+};
+
+std::string_view severity_word(Severity s) {
+  switch (s) {
+    case Severity::severe:
+      return "severe";
+    case Severity::error:
+      return "error";
+    default:
+      return "info";
+  }
+}
 
 void write_stderr(std::string_view line) {
   const platform::Handle err = platform::standard_stream(platform::StandardStream::error);
@@ -49,115 +84,75 @@ void write_stderr(std::string_view line) {
   }
 }
 
-const char* severity_word(Severity s) {
-  switch (s) {
-    case Severity::severe:
-      return "severe";
-    case Severity::error:
-      return "error";
-    default:
-      return "info";
-  }
-}
-
 [[noreturn]] void end_failed_run(std::uint32_t exit_status) {
-  g_failing = true;
-  close_all_units(true);
+  g_run.failing = true;
+  close_all_units();
   platform::exit_process(exit_status);
 }
 
 }  // namespace
 
-std::string message_text(int message, int unit, std::string_view file) {
+void format_diagnostic(Diagnostic& out, Severity severity, const Failure& f) {
+  out.length = 0;
+  Appender a(out);
+  if (f.sys_error != 0) a << kPrefix << ": " << platform::error_text(f.sys_error) << "\n";
+  a << kPrefix << ": " << severity_word(severity) << " (" << f.message << "): ";
+  const MessageEntry* entry = nullptr;
   for (const MessageEntry& m : kMessages) {
-    if (m.number != message) continue;
-    std::string out;
-    for (const char* p = m.text; *p != '\0'; ++p) {
-      if (p[0] == '%' && p[1] == 'd') {
-        out += std::to_string(unit);
-        ++p;
-      } else if (p[0] == '%' && p[1] == 's') {
-        out += file;
-        ++p;
+    if (m.number == f.message) entry = &m;
+  }
+  if (entry == nullptr) {
+    a << "unknown error " << f.message << "\n";
+    return;
+  }
+  if (!f.what.empty()) {
+    a << f.what;
+  } else {
+    for (std::string_view d = entry->description; !d.empty(); d.remove_prefix(1)) {
+      if (d.starts_with("%s")) {
+        a << f.file;
+        d.remove_prefix(1);
       } else {
-        out += *p;
+        a << d.substr(0, 1);
       }
     }
-    return out;
   }
-  return "unknown error " + std::to_string(message);
+  if (entry->located) a << ", unit " << f.unit << ", file " << f.file;
+  a << "\n";
 }
 
-std::string diagnostic_line(std::uint32_t status, std::string_view text) {
-  std::string head(kPrefix);
-  head += ": ";
-  head += severity_word(severity_of(status));
-  // "%s (%i): %s"
-  return head + " (" + std::to_string(message_of(status)) + "): " + std::string(text);
-}
-
-void report_failure(std::uint32_t status, int unit, int sys_error) {
-  std::string_view file;
-  if (const Unit* u = find_unit(unit)) {
-    file = u->name;
-  } else if (unit == kConsoleIn) {
-    file = "CONIN$";
-  } else if (unit == kConsoleOut) {
-    file = "CONOUT$";
+void report(Severity severity, const Failure& failure) {
+  Failure f = failure;
+  if (f.file.empty()) {
+    if (const Unit* u = find_unit(f.unit)) {
+      f.file = u->name;
+    } else if (f.unit == kConsoleIn) {
+      f.file = kConsoleInName;
+    } else if (f.unit == kConsoleOut) {
+      f.file = kConsoleOutName;
+    }
   }
-  report_failure_named(status, unit, file, sys_error);
+  Diagnostic line;
+  format_diagnostic(line, severity, f);
+  write_stderr(line.view());
+  if (severity == Severity::severe) end_failed_run(make_status(severity, f.message));
+  if (f.message == kMsgOutputConversion) g_run.conversion_error = true;
 }
 
-void report_failure_named(std::uint32_t status, int unit, std::string_view file, int sys_error) {
-  std::string out;
-  if (sys_error != 0) {
-    out += kPrefix;
-    out += ": ";
-    out += platform::error_text(sys_error);
-    out += '\n';
-  }
-  out += diagnostic_line(status, message_text(message_of(status), unit, file));
-  out += '\n';
-  write_stderr(out);
-  if (severity_of(status) == Severity::severe) end_failed_run(status);
-  if (message_of(status) == kMsgOutputConversion) g_conversion_error = true;
+void fail(const Failure& failure) {
+  report(Severity::severe, failure);
+  platform::exit_process(make_status(Severity::severe, failure.message));  // not reached
 }
 
-void fail(int message, int unit, int sys_error) {
-  report_failure(make_status(Severity::severe, message), unit, sys_error);
-  platform::exit_process(make_status(Severity::severe, message));  // not reached
-}
-
-void fail_named(int message, int unit, std::string_view file, int sys_error) {
-  report_failure_named(make_status(Severity::severe, message), unit, file, sys_error);
-  platform::exit_process(make_status(Severity::severe, message));  // not reached
-}
-
-void reject_answer(int unit, std::string_view what) {
-  std::string file;
-  if (const Unit* u = find_unit(unit)) file = u->name;
-  const std::uint32_t status = make_status(Severity::severe, kMsgInputConversion);
-  write_stderr(diagnostic_line(status, std::string(what) + ", unit " + std::to_string(unit) + ", file " + file) + "\n");
-  end_failed_run(status);
-}
-
-void fail_out_of_memory() {
-  static constexpr char kLine[] = "textio: severe (41): insufficient virtual memory\n";
-  static_assert(std::string_view(kLine).starts_with(kPrefix));
-  write_stderr(std::string_view(kLine, sizeof kLine - 1));
-  end_failed_run(make_status(Severity::severe, kMsgNoMemory));
-}
+void reject_answer(int unit, std::string_view what) { fail({kMsgInputConversion, unit, 0, {}, what}); }
 
 void report_math_error(const char* function) {
-  std::string out = "\nrun-time error M6201: MATH\n- ";
-  out += function;
-  out += ": DOMAIN error\n";
-  write_stderr(out);
+  Diagnostic line;
+  Appender(line) << "\nrun-time error M6201: MATH\n- " << function << ": DOMAIN error\n";
+  write_stderr(line.view());
   end_failed_run(3);
 }
 
-bool failing() { return g_failing; }
-
-int normal_exit_status() { return g_conversion_error ? kMsgOutputConversion : 0; }
+int normal_exit_status() { return g_run.conversion_error ? kMsgOutputConversion : 0; }
 
 }  // namespace textio

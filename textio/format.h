@@ -9,6 +9,8 @@
 
 #include <cstddef>
 
+#include "textio/items.h"
+
 namespace textio {
 
 enum class Op : unsigned char { text, a, i, e, scale, tr, slash, dollar };
@@ -24,6 +26,21 @@ struct Descriptor {
 
 inline constexpr int kMaxDescriptors = 64;
 
+// Bounds of Ew.d. Sixteen significant digits (d, plus one before the point
+// with scale 1) are the most the digit generator makes, and already more than
+// a 32-bit float carries; a wider field would add nothing but leading blanks,
+// and 60 columns keep any E field inside one console line.
+inline constexpr int kMaxEFraction = 15;
+inline constexpr int kMaxEWidth = 60;
+static_assert(kMaxEWidth >= 1 + 2 + kMaxEFraction + 4, "the widest digit count fits with sign, '0.' and exponent");
+
+// A, I and E take an item each, of the kind below; the other descriptors only
+// shape the record.
+constexpr bool is_data_descriptor(Op op) { return op == Op::a || op == Op::i || op == Op::e; }
+constexpr ItemKind item_kind(Op data_op) {
+  return data_op == Op::a ? ItemKind::text : data_op == Op::i ? ItemKind::integer : ItemKind::real;
+}
+
 // What the non-template layer sees of a format.
 struct FormatView {
   const Descriptor* desc;
@@ -37,30 +54,53 @@ struct Format {
   int count = 0;
   char pool[N]{};
   int pool_len = 0;
-  int data_count = 0;  // A, I and E descriptors after repeat expansion
+  int data_count = 0;  // data descriptors after repeat expansion
 
   constexpr FormatView view() const { return {desc, count, pool}; }
 
   // The op of the data descriptor that takes item number `index`.
   constexpr Op data_op(int index) const {
     for (int j = 0; j < count; ++j) {
-      Op op = desc[j].op;
-      if (op == Op::a || op == Op::i || op == Op::e) {
-        if (index == 0) return op;
-        --index;
-      }
+      if (is_data_descriptor(desc[j].op) && index-- == 0) return desc[j].op;
     }
     return Op::text;
   }
 };
 
+// Why a text is not a format.
+enum class FormatError : unsigned char {
+  none,
+  not_open,
+  not_closed,
+  text_after_close,
+  unterminated_text,
+  too_many_descriptors,
+  number_expected,
+  number_too_large,
+  sign_without_scale,
+  sign_not_before_p,
+  p_without_scale,
+  unsupported_scale,
+  zero_repeat,
+  a_without_width,
+  i_without_width,
+  e_without_point,
+  e_without_digits,
+  e_too_wide,
+  tr_with_repeat,
+  unsupported_descriptor,
+};
+
+// A parse: the format, or why the text is not one.
+template <std::size_t N>
+struct ParsedFormat {
+  Format<N> format{};
+  FormatError error = FormatError::none;
+};
+
 namespace detail {
 
-// Reached only when a format is malformed; evaluating a throw makes the
-// consteval call ill-formed, so the message shows up in the build error.
-inline void format_error(const char* why) { throw why; }
-
-struct FormatParser {
+struct FormatCursor {
   const char* s;
   std::size_t n;
   std::size_t i = 0;
@@ -70,32 +110,47 @@ struct FormatParser {
     while (i < n && s[i] == ' ') ++i;
   }
   constexpr bool digit() const { return peek() >= '0' && peek() <= '9'; }
-  constexpr int number() {
-    if (!digit()) format_error("number expected in format");
-    int v = 0;
+  // Reads an unsigned number into v.
+  constexpr FormatError number(int& v) {
+    if (!digit()) return FormatError::number_expected;
+    v = 0;
     while (digit()) {
       v = v * 10 + (s[i++] - '0');
-      if (v > 9999) format_error("number too large in format");
+      if (v > 9999) return FormatError::number_too_large;
     }
-    return v;
+    return FormatError::none;
   }
   static constexpr char upper(char c) { return c >= 'a' && c <= 'z' ? char(c - 'a' + 'A') : c; }
 };
 
+// Not constexpr: format() calls it for a malformed format only, and a call to
+// a function that is not constexpr during constant evaluation is what makes
+// the build fail. The compiler shows the line of the call, with its message.
+inline void format_error(const char* why) { (void)why; }
+
 }  // namespace detail
 
+// The parse itself, usable in constant expressions; format() below is the
+// form the programs use.
 template <std::size_t N>
-consteval Format<N> format(const char (&text)[N]) {
-  Format<N> f{};
-  detail::FormatParser p{text, N - 1};
-  auto push = [&f](Descriptor d) {
-    if (f.count == kMaxDescriptors) detail::format_error("format has too many descriptors");
-    f.desc[f.count++] = d;
-    if (d.op == Op::a || d.op == Op::i || d.op == Op::e) ++f.data_count;
+constexpr ParsedFormat<N> parse_format(const char (&text)[N]) {
+  ParsedFormat<N> r{};
+  Format<N>& f = r.format;
+  detail::FormatCursor p{text, N - 1};
+  auto fail = [&r](FormatError why) {
+    r.error = why;
+    return r;
   };
+  auto push = [&f](Descriptor d) {
+    if (f.count == kMaxDescriptors) return false;
+    f.desc[f.count++] = d;
+    if (is_data_descriptor(d.op)) ++f.data_count;
+    return true;
+  };
+  constexpr FormatError kTooMany = FormatError::too_many_descriptors;
 
   p.skip_blanks();
-  if (p.peek() != '(') detail::format_error("format must start with '('");
+  if (p.peek() != '(') return fail(FormatError::not_open);
   ++p.i;
   bool closed = false;
   while (p.i < p.n) {
@@ -117,7 +172,7 @@ consteval Format<N> format(const char (&text)[N]) {
       d.op = Op::text;
       d.at = short(f.pool_len);
       for (;;) {
-        if (p.i >= p.n) detail::format_error("unterminated text in format");
+        if (p.i >= p.n) return fail(FormatError::unterminated_text);
         char t = p.s[p.i++];
         if (t == quote) {
           if (p.peek() == quote) {
@@ -129,12 +184,12 @@ consteval Format<N> format(const char (&text)[N]) {
         f.pool[f.pool_len++] = t;
       }
       d.len = short(f.pool_len - d.at);
-      push(d);
+      if (!push(d)) return fail(kTooMany);
       continue;
     }
     if (c == '$') {
       ++p.i;
-      push(Descriptor{Op::dollar});
+      if (!push(Descriptor{Op::dollar})) return fail(kTooMany);
       continue;
     }
 
@@ -142,60 +197,95 @@ consteval Format<N> format(const char (&text)[N]) {
     if (c == '-' || c == '+') {
       negative = c == '-';
       ++p.i;
-      if (!p.digit()) detail::format_error("sign must be followed by a scale");
+      if (!p.digit()) return fail(FormatError::sign_without_scale);
     }
     bool has_count = p.digit();
-    int count = has_count ? p.number() : 1;
-    char op = detail::FormatParser::upper(p.peek());
-    if (negative && op != 'P') detail::format_error("sign allowed only before P");
+    int count = 1;
+    if (has_count) {
+      if (const FormatError why = p.number(count); why != FormatError::none) return fail(why);
+    }
+    char op = detail::FormatCursor::upper(p.peek());
+    if (negative && op != 'P') return fail(FormatError::sign_not_before_p);
     if (op == '/') {
       ++p.i;
-      for (int r = 0; r < count; ++r) push(Descriptor{Op::slash});
+      for (int r = 0; r < count; ++r) {
+        if (!push(Descriptor{Op::slash})) return fail(kTooMany);
+      }
       continue;
     }
     ++p.i;
     if (op == 'P') {
-      if (!has_count) detail::format_error("P needs a scale");
+      if (!has_count) return fail(FormatError::p_without_scale);
       int k = negative ? -count : count;
-      if (k != 0 && k != 1) detail::format_error("only the scales 0P and 1P are supported");
+      if (k != 0 && k != 1) return fail(FormatError::unsupported_scale);
       Descriptor d{};
       d.op = Op::scale;
       d.k = short(k);
-      push(d);
+      if (!push(d)) return fail(kTooMany);
       continue;
     }
-    if (count == 0) detail::format_error("repeat count must be at least 1");
+    if (count == 0) return fail(FormatError::zero_repeat);
     Descriptor d{};
-    if (op == 'A') {
-      d.op = Op::a;
-      d.w = short(p.number());
-      if (d.w == 0) detail::format_error("A needs a width of at least 1");
-    } else if (op == 'I') {
-      d.op = Op::i;
-      d.w = short(p.number());
-      if (d.w == 0) detail::format_error("I needs a width of at least 1");
-    } else if (op == 'E') {
-      d.op = Op::e;
-      d.w = short(p.number());
-      if (p.peek() != '.') detail::format_error("E needs w.d");
+    int w = 0;
+    if (op == 'A' || op == 'I' || op == 'E') {
+      d.op = op == 'A' ? Op::a : op == 'I' ? Op::i : Op::e;
+      if (const FormatError why = p.number(w); why != FormatError::none) return fail(why);
+      if (w == 0 && op == 'A') return fail(FormatError::a_without_width);
+      if (w == 0 && op == 'I') return fail(FormatError::i_without_width);
+      if (op == 'E') {
+        if (p.peek() != '.') return fail(FormatError::e_without_point);
+        ++p.i;
+        int digits = 0;
+        if (const FormatError why = p.number(digits); why != FormatError::none) return fail(why);
+        if (digits == 0) return fail(FormatError::e_without_digits);
+        if (w > kMaxEWidth || digits > kMaxEFraction) return fail(FormatError::e_too_wide);
+        d.d = short(digits);
+      }
+    } else if (op == 'T' && detail::FormatCursor::upper(p.peek()) == 'R') {
       ++p.i;
-      d.d = short(p.number());
-      if (d.d == 0) detail::format_error("E needs at least one digit after the point");
-      if (d.w > 60 || d.d > 15) detail::format_error("E field too wide");
-    } else if (op == 'T' && detail::FormatParser::upper(p.peek()) == 'R') {
-      ++p.i;
-      if (has_count) detail::format_error("TR takes no repeat count");
+      if (has_count) return fail(FormatError::tr_with_repeat);
       d.op = Op::tr;
-      d.w = short(p.number());
+      if (const FormatError why = p.number(w); why != FormatError::none) return fail(why);
     } else {
-      detail::format_error("unsupported edit descriptor");
+      return fail(FormatError::unsupported_descriptor);
     }
-    for (int r = 0; r < count; ++r) push(d);
+    d.w = short(w);
+    for (int r = 0; r < count; ++r) {
+      if (!push(d)) return fail(kTooMany);
+    }
   }
-  if (!closed) detail::format_error("format must end with ')'");
+  if (!closed) return fail(FormatError::not_closed);
   p.skip_blanks();
-  if (p.i != p.n) detail::format_error("text after the closing ')'");
-  return f;
+  if (p.i != p.n) return fail(FormatError::text_after_close);
+  return r;
+}
+
+template <std::size_t N>
+consteval Format<N> format(const char (&text)[N]) {
+  const ParsedFormat<N> r = parse_format(text);
+  switch (r.error) {
+    case FormatError::none: break;
+    case FormatError::not_open: detail::format_error("format must start with '('"); break;
+    case FormatError::not_closed: detail::format_error("format must end with ')'"); break;
+    case FormatError::text_after_close: detail::format_error("text after the closing ')'"); break;
+    case FormatError::unterminated_text: detail::format_error("unterminated text in format"); break;
+    case FormatError::too_many_descriptors: detail::format_error("format has too many descriptors"); break;
+    case FormatError::number_expected: detail::format_error("number expected in format"); break;
+    case FormatError::number_too_large: detail::format_error("number too large in format"); break;
+    case FormatError::sign_without_scale: detail::format_error("sign must be followed by a scale"); break;
+    case FormatError::sign_not_before_p: detail::format_error("sign allowed only before P"); break;
+    case FormatError::p_without_scale: detail::format_error("P needs a scale"); break;
+    case FormatError::unsupported_scale: detail::format_error("only the scales 0P and 1P are supported"); break;
+    case FormatError::zero_repeat: detail::format_error("repeat count must be at least 1"); break;
+    case FormatError::a_without_width: detail::format_error("A needs a width of at least 1"); break;
+    case FormatError::i_without_width: detail::format_error("I needs a width of at least 1"); break;
+    case FormatError::e_without_point: detail::format_error("E needs w.d"); break;
+    case FormatError::e_without_digits: detail::format_error("E needs at least one digit after the point"); break;
+    case FormatError::e_too_wide: detail::format_error("E field too wide"); break;
+    case FormatError::tr_with_repeat: detail::format_error("TR takes no repeat count"); break;
+    case FormatError::unsupported_descriptor: detail::format_error("unsupported edit descriptor"); break;
+  }
+  return r.format;
 }
 
 }  // namespace textio

@@ -29,7 +29,7 @@ int read_byte(Unit& u, char* c, int* sys_error) {
       try {
         in.ahead.resize(kAheadSize);
       } catch (const std::bad_alloc&) {
-        fail(kMsgRecordTooLong, u.number);
+        fail({kMsgRecordTooLong, u.number});
       }
     }
     const std::ptrdiff_t n = platform::read(u.handle, in.ahead.data(), in.ahead.size(), &err);
@@ -51,25 +51,12 @@ void append(Unit& u, char c) {
     try {
       in.line.resize(in.line.empty() ? kInitialLine : in.line.size() * 2);
     } catch (const std::bad_alloc&) {
-      fail(kMsgRecordTooLong, u.number);
+      fail({kMsgRecordTooLong, u.number});
     } catch (const std::length_error&) {
-      fail(kMsgRecordTooLong, u.number);
+      fail({kMsgRecordTooLong, u.number});
     }
   }
   in.line[in.length++] = c;
-}
-
-// A statement's fetch: end of file and read errors end the run.
-void fetch(Unit& u) {
-  int err = 0;
-  switch (next_line(u, &err)) {
-    case LineStatus::ok:
-      return;
-    case LineStatus::end_of_file:
-      fail(kMsgEndOfFile, u.number);
-    case LineStatus::error:
-      fail(kMsgReadError, u.number, err);
-  }
 }
 
 // The unit's lines for a free-form statement.
@@ -121,6 +108,18 @@ LineStatus next_line(Unit& u, int* sys_error) {
   return LineStatus::ok;
 }
 
+void fetch_line(Unit& u) {
+  int err = 0;
+  switch (next_line(u, &err)) {
+    case LineStatus::ok:
+      return;
+    case LineStatus::end_of_file:
+      fail({kMsgEndOfFile, u.number});
+    case LineStatus::error:
+      fail({kMsgReadError, u.number, err});
+  }
+}
+
 std::string_view current_line(const Unit& u) {
   return {u.input.line.data(), u.input.length};
 }
@@ -129,12 +128,12 @@ void read_list_items(int number, const InItem* items, int count) {
   Unit& u = acquire_unit(number);
   UnitLines lines(u);
   const int status = read_list_from(lines, items, count);
-  if (status != 0) fail(status, number, status == kMsgReadError ? lines.sys_error() : 0);
+  if (status != 0) fail({status, number, status == kMsgReadError ? lines.sys_error() : 0});
 }
 
 void read_text_field(int number, char* field, int length, int width) {
   Unit& u = acquire_unit(number);
-  fetch(u);
+  fetch_line(u);
   fill_text(current_line(u), field, length, width);
 }
 

@@ -17,6 +17,9 @@ enum class LineStatus { ok, end_of_file, error };
 // On error, *sys_error holds the platform's code.
 LineStatus next_line(Unit& unit, int* sys_error);
 
+// The next line of a statement: end of file and read errors end the run.
+void fetch_line(Unit& unit);
+
 // The current line of a unit.
 std::string_view current_line(const Unit& unit);
 

@@ -7,34 +7,35 @@
 #include "textio/edit.h"
 #include "textio/failure.h"
 #include "textio/platform.h"
+#include "textio/run_state.h"
 
 namespace textio {
 namespace {
 
-ConsoleState g_console;
-
 constexpr int kConsoleWidth = 80;  // free-form fields past this column start a new record
 constexpr int kFileWidth = 79;
 
-// One write call for the whole block; a partial write is continued. When a
-// write fails part way into a disk file (the disk full, the file size limit
-// reached), the part already written is taken back, so the file ends with
-// the last whole record.
+// When a write fails part way into a disk file (the disk full, the file size
+// limit reached), the part already written is taken back, so the file ends
+// with the last whole record. Out of line: the per-record path stays short.
+[[gnu::noinline]] void write_failed(Unit& u, std::size_t written, const platform::Error& err) {
+  if (u.disk_file && written > 0) {
+    const std::int64_t end = platform::position(u.handle);
+    if (end >= 0 && platform::seek(u.handle, end - static_cast<std::int64_t>(written))) {
+      platform::set_end_of_file(u.handle, nullptr);
+    }
+  }
+  if (g_run.failing) return;
+  fail({kMsgWriteError, u.number, err.code});
+}
+
+// One write call for the whole block; a partial write is continued.
 void write_all(Unit& u, const char* p, std::size_t n) {
   std::size_t written = 0;
+  platform::Error err;
   while (written < n) {
-    platform::Error err;
     const std::ptrdiff_t done = platform::write(u.handle, p + written, n - written, &err);
-    if (done < 0) {
-      if (u.disk_file && written > 0) {
-        const std::int64_t end = platform::position(u.handle);
-        if (end >= 0 && platform::seek(u.handle, end - static_cast<std::int64_t>(written))) {
-          platform::set_end_of_file(u.handle, nullptr);
-        }
-      }
-      if (failing()) return;
-      fail(kMsgWriteError, u.number, err.code);
-    }
+    if (done < 0) return write_failed(u, written, err);
     written += static_cast<std::size_t>(done);
   }
 }
@@ -53,7 +54,7 @@ class EventsHeld {
 // goes with the write, so an interrupted run never leaves the old file's tail
 // behind a new record.
 void emit(Unit& u, const char* p, std::size_t n) {
-  if (u.access == Access::read_only && !failing()) fail(kMsgReadOnly, u.number);
+  if (u.access == Access::read_only && !g_run.failing) fail({kMsgReadOnly, u.number});
   if (!u.cut_pending) {
     write_all(u, p, n);
     return;
@@ -63,14 +64,14 @@ void emit(Unit& u, const char* p, std::size_t n) {
   platform::Error err;
   const bool cut = platform::set_end_of_file(u.handle, &err);
   u.cut_pending = false;
-  if (!cut && !failing()) fail(kMsgWriteError, u.number, err.code);
+  if (!cut && !g_run.failing) fail({kMsgWriteError, u.number, err.code});
 }
 
 // A console write that changes whether a line end is owed. Once a line is
 // open, records keep it open and need no care; the other changes are rare
 // (prompts, the first record after one, the end of the run).
 void emit_console(Unit& u, const char* p, std::size_t n, bool line_open_after) {
-  ConsoleState& cs = g_console;
+  RunState& cs = g_run;
   if (cs.line_open && line_open_after) {
     emit(u, p, n);
     return;
@@ -92,7 +93,7 @@ void begin_record(Record& r) {
   try {
     r.buf.resize(std::max(need, std::max<std::size_t>(r.buf.size() * 2, 128)));
   } catch (const std::bad_alloc&) {
-    fail(kMsgNoMemory, 0);
+    fail({kMsgNoMemory});
   }
 }
 
@@ -125,7 +126,7 @@ void put_console_record(Unit& u) {
   Record& r = u.record;
   reserve_columns(r, r.len);
   char* base = r.buf.data() + kRecordHead;
-  ConsoleState& cs = g_console;
+  RunState& cs = g_run;
   if (cs.after_prompt) {
     // The echo of the typed answer already ended the prompt's line.
     base[r.len] = '\r';
@@ -168,8 +169,8 @@ void put_console_record(Unit& u) {
 // prompt's record; anything else starts a fresh one.
 Unit& begin_statement(int number) {
   Unit& u = acquire_unit(number);
-  if (g_console.prompt_pending && g_console.prompt_owner == number) {
-    g_console.prompt_pending = false;
+  if (g_run.prompt_pending && u.first_column_control) {
+    g_run.prompt_pending = false;
     u.record.prompt = false;
   } else {
     begin_record(u.record);
@@ -184,8 +185,7 @@ void end_statement(Unit& u) {
     return;
   }
   if (u.first_column_control) {
-    g_console.prompt_pending = true;
-    g_console.prompt_owner = u.number;
+    g_run.prompt_pending = true;
     return;
   }
   // No line end on a unit without a console: the record as it stands.
@@ -200,8 +200,6 @@ void end_statement(Unit& u) {
 }
 
 }  // namespace
-
-ConsoleState& console_state() { return g_console; }
 
 void put_record(Unit& u) {
   Record& r = u.record;
@@ -265,7 +263,7 @@ void write_formatted_items(int unit, FormatView format, const OutItem* items, in
     }
   }
   end_statement(u);
-  if (overflow) report_failure(make_status(Severity::error, kMsgOutputConversion), unit);
+  if (overflow) report(Severity::error, {kMsgOutputConversion, unit});
 }
 
 void write_list_items(int unit, const OutItem* items, int count) {
@@ -304,9 +302,9 @@ void write_list_items(int unit, const OutItem* items, int count) {
 }
 
 void show_pending_prompt() {
-  ConsoleState& cs = g_console;
+  RunState& cs = g_run;
   if (!cs.prompt_pending) return;
-  Unit* u = find_unit(cs.prompt_owner);
+  Unit* u = find_unit(kConsoleOut);
   cs.prompt_pending = false;
   if (u == nullptr) return;
   Record& r = u->record;
@@ -327,7 +325,7 @@ void show_pending_prompt() {
 void console_question(const char* line, const char* prompt) {
   show_pending_prompt();
   Unit& u = acquire_unit(kConsoleOut);
-  ConsoleState& cs = g_console;
+  RunState& cs = g_run;
   std::string bytes;
   if (cs.line_open) bytes += '\n';
   bytes += line;
@@ -338,14 +336,14 @@ void console_question(const char* line, const char* prompt) {
 }
 
 void finish_console(Unit& u) {
-  ConsoleState& cs = g_console;
-  if (cs.prompt_pending && cs.prompt_owner == u.number) show_pending_prompt();
+  RunState& cs = g_run;
+  show_pending_prompt();
   if (cs.line_open) emit_console(u, "\n", 1, false);
 }
 
 void reset_record(Unit& u) {
   begin_record(u.record);
-  if (g_console.prompt_pending && g_console.prompt_owner == u.number) g_console.prompt_pending = false;
+  if (u.first_column_control) g_run.prompt_pending = false;
 }
 
 }  // namespace textio

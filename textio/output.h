@@ -2,7 +2,6 @@
 // and the prompt that stays open for the answer.
 #pragma once
 
-#include <csignal>
 #include <cstddef>
 #include <cstdint>
 
@@ -11,18 +10,6 @@
 #include "textio/units.h"
 
 namespace textio {
-
-// Shared by the console output unit and the console input unit.
-struct ConsoleState {
-  bool prompt_pending = false;  // a prompt record is built and not yet written
-  int prompt_owner = 0;         // the unit that holds it
-  // A record ending in CR only has been written; its LF is still owed. Read
-  // by the console-event handler, hence the signal-safe type.
-  volatile std::sig_atomic_t line_open = 0;
-  bool after_prompt = false;  // the last thing shown was a prompt a console read flushed
-};
-
-ConsoleState& console_state();
 
 // One formatted write statement.
 void write_formatted_items(int unit, FormatView format, const OutItem* items, int count);

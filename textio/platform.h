@@ -22,8 +22,12 @@ enum class StandardStream { input, output, error };
 // The process's standard stream; it stays open for the whole run.
 Handle standard_stream(StandardStream s);
 
-// What a failed call means to the layer, whatever the platform's code.
-enum class ErrorKind { none, not_found, access, exists, too_many_files, bad_name, other };
+// What a failed call means to the layer, whatever the platform's code. For a
+// failed open each kind has its own message: not_found (file or path),
+// access (denied, write protected, a directory), exists, too_many_files,
+// no_device (a drive or unit that does not exist), bad_name (invalid or too
+// long); other is the generic open failure with the platform's text.
+enum class ErrorKind { none, not_found, access, exists, too_many_files, no_device, bad_name, other };
 
 struct Error {
   ErrorKind kind = ErrorKind::none;

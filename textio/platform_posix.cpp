@@ -119,24 +119,40 @@ FileKind kind_of(Handle h) {
   return FileKind::other;
 }
 
-std::ptrdiff_t read(Handle h, char* buf, std::size_t n, Error* error) {
+// The system call once more after an interruption, and the error kept: off
+// the common path, so that a successful call costs no more than the call.
+[[gnu::noinline]] std::ptrdiff_t read_again(Handle h, char* buf, std::size_t n, Error* error) {
   for (;;) {
+    if (errno != EINTR) {
+      set_error(error, errno);
+      return -1;
+    }
     const ssize_t got = ::read(fd_of(h), buf, n);
     if (got >= 0) return got;
-    if (errno == EINTR) continue;
-    set_error(error, errno);
-    return -1;
   }
 }
 
-std::ptrdiff_t write(Handle h, const char* buf, std::size_t n, Error* error) {
+[[gnu::noinline]] std::ptrdiff_t write_again(Handle h, const char* buf, std::size_t n, Error* error) {
   for (;;) {
+    if (errno != EINTR) {
+      set_error(error, errno);
+      return -1;
+    }
     const ssize_t done = ::write(fd_of(h), buf, n);
     if (done >= 0) return done;
-    if (errno == EINTR) continue;
-    set_error(error, errno);
-    return -1;
   }
+}
+
+std::ptrdiff_t read(Handle h, char* buf, std::size_t n, Error* error) {
+  const ssize_t got = ::read(fd_of(h), buf, n);
+  if (got >= 0) [[likely]] return got;
+  return read_again(h, buf, n, error);
+}
+
+std::ptrdiff_t write(Handle h, const char* buf, std::size_t n, Error* error) {
+  const ssize_t done = ::write(fd_of(h), buf, n);
+  if (done >= 0) [[likely]] return done;
+  return write_again(h, buf, n, error);
 }
 
 std::int64_t position(Handle h) { return ::lseek(fd_of(h), 0, SEEK_CUR); }

@@ -25,6 +25,9 @@ ErrorKind kind_of_error(DWORD code) {
     case ERROR_FILE_EXISTS:
     case ERROR_ALREADY_EXISTS:
       return ErrorKind::exists;
+    case ERROR_INVALID_DRIVE:
+    case ERROR_BAD_UNIT:
+      return ErrorKind::no_device;
     case ERROR_INVALID_NAME:
     case ERROR_BAD_PATHNAME:
     case ERROR_FILENAME_EXCED_RANGE:

@@ -78,14 +78,14 @@ int split_repeat(std::string_view token, std::int32_t* count, std::string_view* 
     *count = 0;
     return 0;
   }
-  if (star == 0) return kConversionError;
+  if (star == 0) return kMsgInputConversion;
   std::int64_t r = 0;
   for (std::size_t j = 0; j < star; ++j) {
-    if (!is_digit(token[j])) return kConversionError;
+    if (!is_digit(token[j])) return kMsgInputConversion;
     r = r * 10 + (token[j] - '0');
-    if (r > INT32_MAX) return kConversionError;
+    if (r > INT32_MAX) return kMsgInputConversion;
   }
-  if (r == 0) return kConversionError;
+  if (r == 0) return kMsgInputConversion;
   *count = static_cast<std::int32_t>(r);
   *rest = token.substr(star + 1);
   return 0;
@@ -112,21 +112,21 @@ int scan_number(std::string_view token, bool* integer_form) {
       after_sign = false;
       sign_pending = false;
     } else if (is_sign(c)) {
-      if (after_sign) return kSyntaxError;
+      if (after_sign) return kMsgSyntax;
       after_sign = true;
       sign_pending = true;
     } else if (c == '.') {
-      if (point) return kSyntaxError;
+      if (point) return kMsgSyntax;
       point = true;
       after_sign = false;
     } else if (is_exponent_letter(c)) {
-      if (exponent || !any_digit || after_sign) return kSyntaxError;
+      if (exponent || !any_digit || after_sign) return kMsgSyntax;
       exponent = true;
     } else {
-      return kSyntaxError;
+      return kMsgSyntax;
     }
   }
-  if (sign_pending || !any_digit) return kSyntaxError;
+  if (sign_pending || !any_digit) return kMsgSyntax;
   *integer_form = !point && !exponent;
   return 0;
 }
@@ -146,7 +146,7 @@ int convert_real(std::string_view token, double* value) {
   for (; i < n; ++i) {
     char c = token[i];
     if (c == '.') {
-      if (point) return kConversionError;
+      if (point) return kMsgInputConversion;
       point = true;
       continue;
     }
@@ -171,7 +171,7 @@ int convert_real(std::string_view token, double* value) {
     }
   }
   if (group_len > 0) acc = acc * kPow10[group_len] + group;
-  if (!any_digit) return kConversionError;
+  if (!any_digit) return kMsgInputConversion;
 
   int exponent = 0;
   if (i < n) {
@@ -180,10 +180,10 @@ int convert_real(std::string_view token, double* value) {
     bool exp_negative = false;
     bool signed_exp = i < n && is_sign(token[i]);
     if (signed_exp) exp_negative = token[i++] == '-';
-    if (!letter && !signed_exp) return kConversionError;
-    if (i == n && signed_exp) return kConversionError;
+    if (!letter && !signed_exp) return kMsgInputConversion;
+    if (i == n && signed_exp) return kMsgInputConversion;
     for (; i < n; ++i) {
-      if (!is_digit(token[i])) return kConversionError;
+      if (!is_digit(token[i])) return kMsgInputConversion;
       if (exponent < kMaxExponent) exponent = exponent * 10 + (token[i] - '0');
     }
     if (exp_negative) exponent = -exponent;
@@ -198,7 +198,7 @@ int convert_float(std::string_view token, float* value) {
   double v;
   if (int status = convert_real(token, &v)) return status;
   double magnitude = std::fabs(v);
-  if (magnitude > kFloatOverflow) return kConversionError;
+  if (magnitude > kFloatOverflow) return kMsgInputConversion;
   if (magnitude < kFloatUnderflow) {
     *value = std::signbit(v) ? -0.0f : 0.0f;
     return 0;
@@ -211,15 +211,15 @@ int convert_integer(std::string_view token, std::int32_t* value) {
   std::size_t i = 0;
   bool negative = false;
   if (i < token.size() && is_sign(token[i])) negative = token[i++] == '-';
-  if (i == token.size()) return kConversionError;
+  if (i == token.size()) return kMsgInputConversion;
   std::int64_t magnitude = 0;
   for (; i < token.size(); ++i) {
-    if (!is_digit(token[i])) return kConversionError;
+    if (!is_digit(token[i])) return kMsgInputConversion;
     magnitude = magnitude * 10 + (token[i] - '0');
-    if (magnitude > std::int64_t{INT32_MAX} + 1) return kConversionError;
+    if (magnitude > std::int64_t{INT32_MAX} + 1) return kMsgInputConversion;
   }
   std::int64_t v = negative ? -magnitude : magnitude;
-  if (v > INT32_MAX) return kConversionError;
+  if (v > INT32_MAX) return kMsgInputConversion;
   *value = static_cast<std::int32_t>(v);
   return 0;
 }
@@ -228,7 +228,7 @@ int convert_integer_real(std::string_view token, std::int32_t* value) {
   double v;
   if (int status = convert_real(token, &v)) return status;
   // The truncation is defined only inside the range; NaN fails both tests.
-  if (!(v > -2147483649.0 && v < 2147483648.0)) return kConversionError;
+  if (!(v > -2147483649.0 && v < 2147483648.0)) return kMsgInputConversion;
   *value = static_cast<std::int32_t>(v);
   return 0;
 }
@@ -250,7 +250,7 @@ namespace {
 
 // A value token given for a numeric item: 0 or the message number.
 int assign(const InItem& item, std::string_view token) {
-  if (is_quoted(token)) return kConversionError;
+  if (is_quoted(token)) return kMsgInputConversion;
   bool truth;
   if (logical_value(token, &truth)) {
     if (item.kind == ItemKind::real) {
@@ -261,10 +261,10 @@ int assign(const InItem& item, std::string_view token) {
     return 0;
   }
   bool integer_form = false;
-  if (scan_number(token, &integer_form) != 0) return kSyntaxError;
+  if (scan_number(token, &integer_form) != 0) return kMsgSyntax;
   if (item.kind == ItemKind::real) {
     float v;
-    if (convert_float(token, &v) != 0) return kConversionError;
+    if (convert_float(token, &v) != 0) return kMsgInputConversion;
     *static_cast<float*>(item.p) = v;
     return 0;
   }
@@ -313,11 +313,11 @@ int read_list_from(LineSource& lines, const InItem* items, int count) {
       const std::size_t start = pos;
       while (pos < line.size() && !is_value_end(line[pos])) ++pos;
       const std::string_view token = line.substr(start, pos - start);
-      if (token.empty()) return kSyntaxError;  // an unmatched right parenthesis
+      if (token.empty()) return kMsgSyntax;  // an unmatched right parenthesis
       after_value = true;
       std::int32_t repeat = 0;
       std::string_view value = token;
-      if (!is_quoted(token) && split_repeat(token, &repeat, &value) != 0) return kConversionError;
+      if (!is_quoted(token) && split_repeat(token, &repeat, &value) != 0) return kMsgInputConversion;
       if (repeat > 0) {
         repeat_left = repeat - 1;
         repeat_value = value;

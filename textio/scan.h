@@ -6,11 +6,9 @@
 #include <string_view>
 
 #include "textio/items.h"
+#include "textio/messages.h"
 
 namespace textio {
-
-inline constexpr int kSyntaxError = 59;      // the token breaks the numeric scan rules
-inline constexpr int kConversionError = 64;  // the token is well formed but not convertible
 
 // Characters that end a value token.
 constexpr bool is_value_end(char c) {
@@ -19,7 +17,7 @@ constexpr bool is_value_end(char c) {
 
 // Splits a repeat form r*c. Returns 0 and sets count (>= 1) and rest (empty
 // for r*, the null repeat) when the token has an asterisk; returns 0 with
-// count 0 when it has none; returns kConversionError for a malformed count.
+// count 0 when it has none; returns kMsgInputConversion for a malformed count.
 int split_repeat(std::string_view token, std::int32_t* count, std::string_view* rest);
 
 // A logical constant: T or F (either case), optionally after one period.
@@ -30,25 +28,25 @@ constexpr bool is_quoted(std::string_view token) {
   return !token.empty() && (token[0] == '\'' || token[0] == '"');
 }
 
-// Checks a numeric token against the scan rules. Returns 0 or kSyntaxError;
+// Checks a numeric token against the scan rules. Returns 0 or kMsgSyntax;
 // sets *integer_form when it has neither a decimal point nor an exponent letter.
 int scan_number(std::string_view token, bool* integer_form);
 
 // A scanned numeric token as a 64-bit float: digits accumulated nine at a
-// time, scaled once by a tabled power of ten. Returns 0 or kConversionError.
+// time, scaled once by a tabled power of ten. Returns 0 or kMsgInputConversion.
 int convert_real(std::string_view token, double* value);
 
 // convert_real, then the 32-bit float thresholds: above the largest value
-// that rounds to a finite float it is kConversionError, below half the
+// that rounds to a finite float it is kMsgInputConversion, below half the
 // smallest denormal it is a zero of its sign.
 int convert_float(std::string_view token, float* value);
 
 // Integer form into a 32-bit integer: out of range or a sign after the first
-// digit is kConversionError.
+// digit is kMsgInputConversion.
 int convert_integer(std::string_view token, std::int32_t* value);
 
 // Real form into a 32-bit integer: convert_real, truncated toward zero; a
-// value outside the 32-bit range (or NaN) is kConversionError.
+// value outside the 32-bit range (or NaN) is kMsgInputConversion.
 int convert_integer_real(std::string_view token, std::int32_t* value);
 
 // The fixed-width text read of a line (Aw) into a variable of `length`
@@ -70,7 +68,7 @@ class LineSource {
 
 // One free-form read statement: starts on a fresh line from `lines` and fills
 // the items in order. Returns 0, or the number of the message that ends the
-// run (the line source's own, kSyntaxError or kConversionError). Items filled
+// run (the line source's own, kMsgSyntax or kMsgInputConversion). Items filled
 // before a failure keep their new values.
 int read_list_from(LineSource& lines, const InItem* items, int count);
 

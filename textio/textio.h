@@ -16,6 +16,7 @@
 #include "textio/failure.h"
 #include "textio/format.h"
 #include "textio/input.h"
+#include "textio/open.h"
 #include "textio/output.h"
 #include "textio/run.h"
 #include "textio/units.h"
@@ -90,15 +91,11 @@ OutItem out_item(const char (&s)[N]) {
   return o;
 }
 
-constexpr ItemKind kind_for(Op op) {
-  return op == Op::a ? ItemKind::text : op == Op::i ? ItemKind::integer : ItemKind::real;
-}
-
 template <const auto& F, class... T>
 consteval bool items_fit() {
   constexpr ItemKind kinds[] = {ItemTraits<T>::kind..., ItemKind::integer};
   for (std::size_t j = 0; j < sizeof...(T); ++j) {
-    if (kind_for(F.data_op(static_cast<int>(j))) != kinds[j]) return false;
+    if (item_kind(F.data_op(static_cast<int>(j))) != kinds[j]) return false;
   }
   return true;
 }

@@ -14,6 +14,11 @@ inline constexpr int kConsoleIn = 5;
 inline constexpr int kConsoleOut = 6;
 inline constexpr int kMaxUnit = 99;
 
+// The names of the console units, as messages show them and as a file name
+// that connects to them.
+inline constexpr std::string_view kConsoleInName = "CONIN$";
+inline constexpr std::string_view kConsoleOutName = "CONOUT$";
+
 using platform::Access;
 
 // The record being built for an output unit. Its characters start at
@@ -36,23 +41,43 @@ struct LineBuffer {
   std::vector<char> ahead;
   std::size_t ahead_at = 0;
   std::size_t ahead_end = 0;
+
+  // Forgets the line and what was read ahead; keeps the capacity.
+  void clear() {
+    length = 0;
+    ahead_at = 0;
+    ahead_end = 0;
+  }
 };
 
-struct Unit {
+// How a unit is connected. Set as a whole on every connection, so that a
+// field added here starts afresh without anyone resetting it by hand.
+struct Connection {
   bool connected = false;
   int number = 0;
   platform::Handle handle = platform::kNoHandle;
   bool owns_handle = false;  // false for the standard streams, which stay open
-  std::string name;      // as used in messages
+  std::string name;          // as used in messages
   Access access = Access::read_write;
   bool disk_file = false;
   bool first_column_control = false;  // the console output unit
   bool console_input = false;         // the console input unit: a read shows the pending prompt
   bool byte_reads = false;            // take no byte beyond the line from the stream
   bool cut_pending = false;           // set the end of file after the next record written
+};
+
+// A unit: its connection, and buffers that keep their capacity from one
+// connection to the next.
+struct Unit : Connection {
   Record record;
   LineBuffer input;
 };
+
+// Standard input taken line by line from a file or pipe must not read past
+// the line: whatever follows belongs to whoever reads the stream next.
+inline bool needs_byte_reads(platform::Handle h) {
+  return platform::kind_of(h) != platform::FileKind::character;
+}
 
 // The unit, connecting the console units 5 and 6 on first use. Any other unit
 // must have been opened.
@@ -61,19 +86,20 @@ Unit& acquire_unit(int number);
 // The unit if it is connected, else null.
 Unit* find_unit(int number);
 
-// Connects `unit` to the file named by `name` (a fixed-length text: leading
-// and trailing blanks and trailing NULs are not part of the name). Only the
-// status "UNKNOWN" is supported: open or create, keep the content, cut after
-// the first record written.
-void open_file(int unit, std::string_view name, std::string_view status);
+// The unit's slot, connected or not.
+Unit& unit_slot(int number);
+
+// Connects the unit afresh: the connection replaced, the buffers emptied.
+void connect(Unit& unit, Connection connection);
+
+// Disconnects the unit, writing what it still holds.
+void disconnect(Unit& unit);
 
 // Disconnects the unit, writing what it still holds; keeps the file.
 void close_file(int unit);
 
-// Closes every connected unit. While failing, write errors are ignored.
-void close_all_units(bool failing);
-
-// The name trimmed as open_file trims it, at most 256 characters.
-std::string trim_file_name(std::string_view name);
+// Closes every connected unit (write errors are ignored while the run is
+// failing).
+void close_all_units();
 
 }  // namespace textio

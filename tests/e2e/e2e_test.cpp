@@ -61,9 +61,9 @@ TEST_P(Scenario, BytesStatusAndFiles) {
   if (kSanitized && (sc.run.limits.count(RLIMIT_AS) != 0 || sc.run.limits.count(RLIMIT_NOFILE) != 0)) {
     GTEST_SKIP() << "resource limit in a sanitized build";
   }
-  e2e::RunRequest rq = e2e::request_for(sc, programs_dir("E2E_PROGRAMS_DIR", PROGRAMS_DIR), target);
+  proc::Request rq = e2e::request_for(sc, programs_dir("E2E_PROGRAMS_DIR", PROGRAMS_DIR), target);
   if (!fs::exists(rq.executable)) rq = e2e::request_for(sc, programs_dir("E2E_TEST_PROGRAMS_DIR", TEST_PROGRAMS_DIR), target);
-  const e2e::RunResult r = e2e::run_program(rq);
+  const proc::Result r = proc::run(rq);
 
   ASSERT_FALSE(r.timed_out) << "the run did not end";
   EXPECT_EQ(r.signal, 0) << "ended by signal " << r.signal << "; stderr: " << r.err;

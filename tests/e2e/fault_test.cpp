@@ -93,11 +93,11 @@ const std::string& complete_file(const LargeRun& run) {
   static std::map<std::string, std::string> cache;
   auto it = cache.find(run.program);
   if (it == cache.end()) {
-    e2e::RunRequest rq;
+    proc::Request rq;
     rq.executable = program(run.program);
     rq.stdin_bytes = run.answers;
     rq.timeout_seconds = 600;
-    e2e::RunResult r = e2e::run_program(rq);
+    proc::Result r = proc::run(rq);
     EXPECT_FALSE(r.timed_out);
     EXPECT_EQ(r.status, run.complete_status);
     EXPECT_EQ(r.err, run.stderr_before);
@@ -159,14 +159,14 @@ TEST_P(EventWhileWriting, WholeRecordsAndTheEventsReport) {
   // A run that ends before the event lands proves nothing; the file is far
   // too large for that to happen twice.
   for (int attempt = 0; attempt < 3; ++attempt) {
-    e2e::RunRequest rq;
+    proc::Request rq;
     rq.executable = program(run.program);
     rq.stdin_bytes = run.answers;
-    e2e::Process p(rq);
+    proc::Process p(rq);
     const std::string path = p.directory() + "/" + run.file;
     ASSERT_TRUE(wait_until([&] { return size_of(path) >= run.head + 100 * run.record; })) << "no records written";
     ::kill(p.pid(), event.signal);
-    e2e::RunResult r = p.finish(600);
+    proc::Result r = p.finish(600);
     ASSERT_FALSE(r.timed_out);
     if (r.status == run.complete_status && r.files[run.file] == complete) continue;  // ended first
 
@@ -202,11 +202,11 @@ INSTANTIATE_TEST_SUITE_P(Programs, EventWhileWriting,
 // records written before it.
 TEST(ClosedConsolePipe, EchoFailsWithWholeRecordsInTheFile) {
   const std::string& complete = complete_file(kDome);
-  e2e::RunRequest rq;
+  proc::Request rq;
   rq.executable = program(kDome.program);
   rq.stdin_bytes = kDome.answers;
   rq.stdout_pipe = true;
-  e2e::Process p(rq);
+  proc::Process p(rq);
   const int reader = p.stdout_reader();
   char first = 0;
   ASSERT_EQ(::read(reader, &first, 1), 1);
@@ -215,7 +215,7 @@ TEST(ClosedConsolePipe, EchoFailsWithWholeRecordsInTheFile) {
   const std::string path = p.directory() + "/" + kDome.file;
   ASSERT_TRUE(wait_until([&] { return size_of(path) >= kDome.head + kDome.record; }));
   ::close(reader);
-  const e2e::RunResult r = p.finish(600);
+  const proc::Result r = p.finish(600);
 
   ASSERT_FALSE(r.timed_out);
   EXPECT_EQ(r.status, 38);
@@ -250,16 +250,16 @@ class EventAtPrompt : public testing::TestWithParam<std::tuple<PromptStop, Event
 
 TEST_P(EventAtPrompt, ReportAndStatus) {
   const auto& [stop, event] = GetParam();
-  e2e::RunRequest rq;
+  proc::Request rq;
   rq.executable = program(stop.program);
   rq.stdin_held = true;
   rq.before["old.dat"] = "old line\r\n";
-  e2e::Process p(rq);
+  proc::Process p(rq);
   p.type(stop.answers);
   const std::string shown = stop.shown;
   ASSERT_TRUE(wait_until([&] { return p.output_so_far() == shown; })) << e2e::escaped(p.output_so_far());
   ::kill(p.pid(), event.signal);
-  const e2e::RunResult r = p.finish(60);
+  const proc::Result r = p.finish(60);
 
   ASSERT_FALSE(r.timed_out);
   EXPECT_EQ(r.status, 128 + event.signal);
@@ -291,12 +291,12 @@ void PrintTo(const SizeLimit& limit, std::ostream* os) { *os << limit.name; }
 class FileSizeLimit : public testing::TestWithParam<SizeLimit> {};
 
 TEST_P(FileSizeLimit, IsAWriteErrorWithWholeRecords) {
-  e2e::RunRequest rq;
+  proc::Request rq;
   rq.executable = program("dishsurface");
   rq.stdin_bytes = "out.rsf\n100 0\n0 100 1\n1\nDISH\n";
   rq.limits[RLIMIT_FSIZE] = 1000;
   if (GetParam().ignored) rq.ignored_signals.push_back(SIGXFSZ);
-  e2e::RunResult r = e2e::run_program(rq);
+  proc::Result r = proc::run(rq);
 
   EXPECT_EQ(r.signal, 0);
   EXPECT_EQ(r.status, 38);

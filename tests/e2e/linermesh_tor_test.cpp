@@ -37,19 +37,19 @@ std::string answer_lines(const Shroud& s) {
 }
 
 // From the console (mode 0), or from the answer file shroud.ans (mode 1).
-e2e::RunResult run(const std::string& answers, bool from_file) {
-  e2e::RunRequest rq;
+proc::Result run(const std::string& answers, bool from_file) {
+  proc::Request rq;
   rq.executable = std::string(PROGRAMS_DIR) + "/linermesh";
   if (from_file) rq.before["shroud.ans"] = answers;
   rq.stdin_bytes = from_file ? "1\nshroud.ans\n" : "0\n" + answers;
-  return e2e::run_program(rq);
+  return proc::run(rq);
 }
 
 // The TOR file's records; both modes must write the same bytes.
 std::vector<std::string> tor_records(const Shroud& s) {
   std::string bytes[2];
   for (int mode = 0; mode < 2; ++mode) {
-    const e2e::RunResult r = run(answer_lines(s), mode == 1);
+    const proc::Result r = run(answer_lines(s), mode == 1);
     EXPECT_EQ(r.status, 0) << r.err;
     bytes[mode] = r.files.count(s.file) ? r.files.at(s.file) : "";
   }
@@ -135,7 +135,7 @@ TEST(LinermeshTor, NamesAreCutToTheirFields) {
   s.name = "ABCDEFGHIJKLMNOPQRSTUVWXY";
   const std::string kept = std::string(66, 'o') + ".tor";
   s.file = kept + "XXXXX";
-  const e2e::RunResult r = run(answer_lines(s), true);
+  const proc::Result r = run(answer_lines(s), true);
   EXPECT_EQ(r.status, 0) << r.err;
   ASSERT_EQ(r.files.count(kept), 1u);
   EXPECT_NE(r.files.at(kept).find("\r\nABCDEFGHIJKLMNOPQRST bor_mesh\r\n"), std::string::npos);
@@ -162,7 +162,7 @@ TEST(LinermeshTor, FailedDialogueLeavesNoFile) {
   };
   for (const Case& c : cases) {
     SCOPED_TRACE(c.err);
-    const e2e::RunResult r = run(c.answers, c.from_file);
+    const proc::Result r = run(c.answers, c.from_file);
     EXPECT_EQ(r.status, c.status);
     EXPECT_EQ(r.err, c.err);
     EXPECT_EQ(r.files.count("out.tor"), 0u);

@@ -1,24 +1,16 @@
 #include "e2e/scenario.h"
 
-#include <fcntl.h>
-#include <signal.h>
 #include <sys/resource.h>
-#include <sys/stat.h>
-#include <sys/wait.h>
-#include <unistd.h>
 
-#include <cerrno>
 #include <cstdint>
-#include <chrono>
 #include <cstdio>
 #include <cstdlib>
-#include <cstring>
 #include <filesystem>
 #include <optional>
 #include <fstream>
 #include <sstream>
 #include <stdexcept>
-#include <thread>
+#include <vector>
 
 namespace fs = std::filesystem;
 
@@ -31,12 +23,6 @@ std::string read_file(const std::string& path) {
   std::ostringstream s;
   s << in.rdbuf();
   return s.str();
-}
-
-void write_file(const std::string& path, const std::string& bytes) {
-  std::ofstream out(path, std::ios::binary | std::ios::trunc);
-  out.write(bytes.data(), static_cast<std::streamsize>(bytes.size()));
-  if (!out) throw std::runtime_error("cannot write " + path);
 }
 
 int hex_value(char c) {
@@ -98,19 +84,19 @@ std::vector<std::string> split_words(const std::string& line) {
   return words;
 }
 
-int to_int(const std::string& s, int base = 10) {
-  std::size_t used = 0;
-  int v = std::stoi(s, &used, base);
-  if (used != s.size()) throw std::runtime_error("not a number: " + s);
-  return v;
-}
-
 // An exit status, decimal or 0x hexadecimal, all 32 bits kept.
 int to_status(const std::string& s) {
   std::size_t used = 0;
   const unsigned long long v = std::stoull(s, &used, 0);
   if (used != s.size() || v > 0xFFFFFFFFull) throw std::runtime_error("not a status: " + s);
   return static_cast<int>(static_cast<std::uint32_t>(v));
+}
+
+int to_int(const std::string& s, int base = 10) {
+  std::size_t used = 0;
+  int v = std::stoi(s, &used, base);
+  if (used != s.size()) throw std::runtime_error("not a number: " + s);
+  return v;
 }
 
 // A count with an optional K, M or G suffix (powers of 1024).
@@ -130,11 +116,6 @@ int resource_of(const std::string& name) {
   if (name == "as") return RLIMIT_AS;
   if (name == "fsize") return RLIMIT_FSIZE;
   throw std::runtime_error("unknown limit '" + name + "' (nofile, as, fsize)");
-}
-
-void close_if_open(int* fd) {
-  if (*fd >= 0) ::close(*fd);
-  *fd = -1;
 }
 
 }  // namespace
@@ -265,206 +246,12 @@ Scenario load_scenario(const std::string& path, const std::string& platform) {
   return sc;
 }
 
-RunRequest request_for(const Scenario& sc, const std::string& programs_dir, const Target& target) {
-  RunRequest rq = sc.run;
+proc::Request request_for(const Scenario& sc, const std::string& programs_dir, const Target& target) {
+  proc::Request rq = sc.run;
   rq.executable = programs_dir + "/" + sc.program + target.suffix;
   rq.launcher = target.launcher;
   return rq;
 }
-
-Process::Process(const RunRequest& rq) {
-  char work_template[] = "/tmp/e2e-work-XXXXXX";
-  char io_template[] = "/tmp/e2e-io-XXXXXX";
-  work_ = mkdtemp(work_template);
-  io_ = mkdtemp(io_template);
-  ::chmod(work_.c_str(), 0777);  // writable by an unprivileged user too
-
-  for (const std::string& d : rq.dirs) fs::create_directories(work_ + "/" + d);
-  for (const auto& [name, bytes] : rq.before) write_file(work_ + "/" + name, bytes);
-  for (const auto& [name, mode] : rq.modes) ::chmod((work_ + "/" + name).c_str(), static_cast<mode_t>(mode));
-  for (const auto& [name, target] : rq.symlinks) fs::create_symlink(target, work_ + "/" + name);
-
-  const std::string out_path = io_ + "/stdout", err_path = io_ + "/stderr", in_path = io_ + "/stdin";
-  // An unprivileged user may not reach the build tree (a checkout in a
-  // private directory): it runs a copy.
-  std::string executable = rq.executable;
-  if (rq.user >= 0) {
-    executable = io_ + "/" + fs::path(rq.executable).filename().string();
-    fs::copy_file(rq.executable, executable);
-    ::chmod(io_.c_str(), 0755);
-    ::chmod(executable.c_str(), 0755);
-  }
-  int in_fd = -1;
-  if (!rq.stdin_path.empty()) {
-    // Opened by the child, in its work directory.
-  } else if (rq.stdin_held) {
-    int p[2];
-    if (::pipe2(p, O_CLOEXEC) != 0) throw std::runtime_error("pipe");
-    in_fd = p[0];
-    input_ = p[1];
-  } else if (rq.stdin_from_file) {
-    write_file(in_path, rq.stdin_bytes);
-    in_fd = ::open(in_path.c_str(), O_RDONLY | O_CLOEXEC);
-  } else {
-    int p[2];
-    if (::pipe2(p, O_CLOEXEC) != 0) throw std::runtime_error("pipe");
-    feeder_ = ::fork();
-    if (feeder_ == 0) {
-      ::signal(SIGPIPE, SIG_IGN);
-      ::close(p[0]);
-      const char* b = rq.stdin_bytes.data();
-      std::size_t left = rq.stdin_bytes.size();
-      while (left > 0) {
-        ssize_t n = ::write(p[1], b, left);
-        if (n <= 0) break;
-        b += n;
-        left -= static_cast<std::size_t>(n);
-      }
-      ::_exit(0);
-    }
-    ::close(p[1]);
-    in_fd = p[0];
-  }
-  int out_fd = -1;
-  if (rq.stdout_pipe) {
-    int p[2];
-    if (::pipe2(p, O_CLOEXEC) != 0) throw std::runtime_error("pipe");
-    output_ = p[0];
-    out_fd = p[1];
-  } else if (rq.stdout_path.empty()) {
-    out_fd = ::open(out_path.c_str(), O_WRONLY | O_CREAT | O_TRUNC | O_CLOEXEC, 0644);
-  }
-  const int err_fd = ::open(err_path.c_str(), O_WRONLY | O_CREAT | O_TRUNC | O_CLOEXEC, 0644);
-  // A launcher reports the whole exit status through this file.
-  std::string status_variable = "E2E_STATUS_FILE=" + io_ + "/status";
-  std::vector<char*> argv;
-  for (const std::string& w : rq.launcher) argv.push_back(const_cast<char*>(w.c_str()));
-  argv.push_back(const_cast<char*>(executable.c_str()));
-  for (const std::string& a : rq.args) argv.push_back(const_cast<char*>(a.c_str()));
-  argv.push_back(nullptr);
-
-  child_ = ::fork();
-  if (child_ == 0) {
-    if (::chdir(work_.c_str()) != 0) ::_exit(125);
-    if (!rq.stdin_path.empty()) in_fd = ::open(rq.stdin_path.c_str(), O_RDONLY);
-    if (!rq.stdout_path.empty()) out_fd = ::open(rq.stdout_path.c_str(), O_WRONLY);
-    if (in_fd < 0 || out_fd < 0) ::_exit(125);
-    ::dup2(in_fd, 0);
-    ::dup2(out_fd, 1);
-    ::dup2(err_fd, 2);
-    for (int fd = 3; fd < 1024; ++fd) ::close(fd);
-    for (int s : {SIGINT, SIGQUIT, SIGHUP, SIGPIPE, SIGXFSZ}) ::signal(s, SIG_DFL);
-    for (int s : rq.ignored_signals) ::signal(s, SIG_IGN);
-    sigset_t none;
-    sigemptyset(&none);
-    sigprocmask(SIG_SETMASK, &none, nullptr);
-    if (rq.user >= 0 && (::setgid(static_cast<gid_t>(rq.user)) != 0 || ::setuid(static_cast<uid_t>(rq.user)) != 0)) {
-      ::_exit(126);
-    }
-    // Last, so that nothing above is starved by the limits.
-    for (const auto& [resource, value] : rq.limits) {
-      const struct rlimit lim {static_cast<rlim_t>(value), static_cast<rlim_t>(value)};
-      if (::setrlimit(resource, &lim) != 0) ::_exit(126);
-    }
-    if (rq.launcher.empty()) {
-      ::execv(executable.c_str(), argv.data());
-    } else {
-      ::putenv(status_variable.data());
-      ::execvp(argv[0], argv.data());
-    }
-    ::_exit(127);
-  }
-  close_if_open(&in_fd);
-  close_if_open(&out_fd);
-  ::close(err_fd);
-}
-
-Process::~Process() {
-  if (!finished_) {
-    if (child_ > 0) {
-      ::kill(child_, SIGKILL);
-      ::waitpid(child_, nullptr, 0);
-    }
-    if (feeder_ > 0) {
-      ::kill(feeder_, SIGKILL);
-      ::waitpid(feeder_, nullptr, 0);
-    }
-    close_if_open(&input_);
-    close_if_open(&output_);
-    std::error_code ignored;
-    fs::remove_all(work_, ignored);
-    fs::remove_all(io_, ignored);
-  }
-}
-
-std::string Process::output_so_far() const {
-  std::ifstream in(io_ + "/stdout", std::ios::binary);
-  std::ostringstream s;
-  s << in.rdbuf();
-  return s.str();
-}
-
-void Process::type(const std::string& bytes) {
-  const char* b = bytes.data();
-  std::size_t left = bytes.size();
-  while (input_ >= 0 && left > 0) {
-    ssize_t n = ::write(input_, b, left);
-    if (n <= 0) break;
-    b += n;
-    left -= static_cast<std::size_t>(n);
-  }
-}
-
-void Process::close_input() { close_if_open(&input_); }
-
-int Process::stdout_reader() {
-  const int fd = output_;
-  output_ = -1;
-  return fd;
-}
-
-RunResult Process::finish(int timeout_seconds) {
-  RunResult result;
-  const auto deadline = std::chrono::steady_clock::now() + std::chrono::seconds(timeout_seconds);
-  int wstatus = 0;
-  for (;;) {
-    pid_t done = ::waitpid(child_, &wstatus, WNOHANG);
-    if (done == child_) break;
-    if (std::chrono::steady_clock::now() > deadline) {
-      ::kill(child_, SIGKILL);
-      ::waitpid(child_, &wstatus, 0);
-      result.timed_out = true;
-      break;
-    }
-    std::this_thread::sleep_for(std::chrono::milliseconds(2));
-  }
-  finished_ = true;
-  if (feeder_ > 0) {
-    ::kill(feeder_, SIGKILL);
-    ::waitpid(feeder_, nullptr, 0);
-  }
-  close_if_open(&input_);
-  close_if_open(&output_);
-  if (WIFSIGNALED(wstatus)) result.signal = WTERMSIG(wstatus);
-  result.status = WIFEXITED(wstatus) ? WEXITSTATUS(wstatus) : 128 + WTERMSIG(wstatus);
-  result.out = fs::exists(io_ + "/stdout") ? read_file(io_ + "/stdout") : "";
-  result.err = read_file(io_ + "/stderr");
-  if (fs::exists(io_ + "/status")) result.status = to_status(read_file(io_ + "/status").substr(0, 10));
-  for (const auto& entry : fs::recursive_directory_iterator(work_)) {
-    if (!entry.is_symlink() && entry.is_regular_file()) {
-      // A file left unreadable (mode 0000) is compared all the same, also by
-      // a runner without the privilege to ignore its mode.
-      std::error_code ignored;
-      fs::permissions(entry.path(), fs::perms::owner_read, fs::perm_options::add, ignored);
-      result.files[fs::relative(entry.path(), work_).string()] = read_file(entry.path().string());
-    }
-  }
-  fs::remove_all(work_);
-  fs::remove_all(io_);
-  return result;
-}
-
-RunResult run_program(const RunRequest& rq) { return Process(rq).finish(rq.timeout_seconds); }
 
 std::string escaped(const std::string& bytes) {
   std::string out;
@@ -500,7 +287,7 @@ std::string compare_bytes(const std::string& what, const std::string& expected, 
   return s.str();
 }
 
-std::string compare_files(const Scenario& sc, const RunResult& r) {
+std::string compare_files(const Scenario& sc, const proc::Result& r) {
   std::string diffs;
   for (const auto& [name, bytes] : r.files) {
     auto after = sc.after.find(name);

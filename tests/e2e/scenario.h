@@ -35,12 +35,11 @@
 // request that runs it, every directive included.
 #pragma once
 
-#include <sys/types.h>
-
 #include <map>
 #include <string>
-#include <utility>
 #include <vector>
+
+#include "common/process.h"
 
 namespace e2e {
 
@@ -55,30 +54,10 @@ struct Target {
 // The target named by the environment; the default is the native one.
 Target target_from_environment();
 
-struct RunRequest {
-  std::string executable;
-  std::vector<std::string> launcher;  // see Target
-  std::vector<std::string> args;
-  std::string stdin_bytes;
-  bool stdin_from_file = false;
-  std::string stdin_path;   // standard input opened on this (relative: in the work directory)
-  bool stdin_held = false;  // a pipe the caller writes through Process::type
-  std::string stdout_path;  // standard output opened on this instead of being captured
-  bool stdout_pipe = false;  // a pipe the caller reads through Process::stdout_reader
-  int user = -1;
-  std::map<int, long long> limits;
-  std::vector<int> ignored_signals;  // ignored from the start, as `trap ''` does
-  std::map<std::string, std::string> before;
-  std::map<std::string, int> modes;
-  std::vector<std::string> dirs;
-  std::vector<std::pair<std::string, std::string>> symlinks;
-  int timeout_seconds = 60;
-};
-
 struct Scenario {
   std::string path;  // the scenario file, for messages
   std::string program;
-  RunRequest run;  // everything but the executable, which request_for() adds
+  proc::Request run;  // everything but the executable, which request_for() adds
   std::string expected_stdout;
   std::string expected_stderr;
   int expected_status = 0;
@@ -90,53 +69,8 @@ struct Scenario {
 // line on a mistake.
 Scenario load_scenario(const std::string& path, const std::string& platform = "posix");
 
-struct RunResult {
-  std::string out;
-  std::string err;
-  int status = -1;    // exit status, or 128 + signal; all 32 bits through a launcher
-  int signal = 0;     // the signal that ended the process, 0 if it exited
-  bool timed_out = false;
-  std::map<std::string, std::string> files;  // every file in the work directory afterwards
-};
-
-
 // The request that runs a scenario's program from `programs_dir`.
-RunRequest request_for(const Scenario& sc, const std::string& programs_dir, const Target& target = {});
-
-// A program started in a fresh temporary directory and left running, so that
-// a test can act on it (type, signal it, read its output as it comes) before
-// collecting the result.
-class Process {
- public:
-  explicit Process(const RunRequest& request);
-  ~Process();
-  Process(const Process&) = delete;
-  Process& operator=(const Process&) = delete;
-
-  pid_t pid() const { return child_; }
-  const std::string& directory() const { return work_; }
-  // The captured standard output so far (empty with stdout_path or stdout_pipe).
-  std::string output_so_far() const;
-  // Sends bytes to a held standard input; close_input() ends it.
-  void type(const std::string& bytes);
-  void close_input();
-  // The read end of a standard output pipe; the caller closes it.
-  int stdout_reader();
-  // Waits for the end (killing it after timeout_seconds), collects everything
-  // and removes the directories.
-  RunResult finish(int timeout_seconds);
-
- private:
-  std::string work_, io_;
-  pid_t child_ = -1;
-  pid_t feeder_ = -1;
-  int input_ = -1;
-  int output_ = -1;
-  bool finished_ = false;
-};
-
-// Runs the program in a fresh temporary directory and collects everything.
-RunResult run_program(const RunRequest& request);
+proc::Request request_for(const Scenario& sc, const std::string& programs_dir, const Target& target = {});
 
 // Bytes shown with C escapes, for failure messages.
 std::string escaped(const std::string& bytes);
@@ -146,6 +80,6 @@ std::string compare_bytes(const std::string& what, const std::string& expected, 
 
 // Empty when the run left exactly the files the scenario expects: those named
 // by `after` with their bytes, the others of `before` unchanged, no other.
-std::string compare_files(const Scenario& sc, const RunResult& r);
+std::string compare_files(const Scenario& sc, const proc::Result& r);
 
 }  // namespace e2e

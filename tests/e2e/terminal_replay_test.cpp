@@ -4,12 +4,10 @@
 // right after its prompt and every LF shown as CR LF.
 #include <gtest/gtest.h>
 
-#include <fstream>
 #include <map>
 #include <sstream>
 
 #include "e2e/scenario.h"
-#include "e2e/terminal.h"
 
 namespace {
 
@@ -59,13 +57,6 @@ std::vector<std::size_t> answer_points(const std::string& piped, const std::vect
   return at;
 }
 
-std::string read_file(const std::string& path) {
-  std::ifstream in(path, std::ios::binary);
-  std::ostringstream s;
-  s << in.rdbuf();
-  return s.str();
-}
-
 class Replay : public testing::TestWithParam<std::string> {};
 
 TEST_P(Replay, SameFilesAndEchoedTranscript) {
@@ -76,7 +67,9 @@ TEST_P(Replay, SameFilesAndEchoedTranscript) {
   const std::vector<std::size_t> at = answer_points(sc.expected_stdout, kPrompts.at(sc.program), answers.size());
   ASSERT_EQ(at.size(), answers.size()) << "a prompt for every answer";
 
-  e2e::Terminal t(std::string(PROGRAMS_DIR) + "/" + sc.program, sc.run.args, sc.run.before);
+  proc::Request rq = e2e::request_for(sc, PROGRAMS_DIR);
+  rq.terminal = true;
+  proc::Process t(rq);
   std::string shown;
   std::size_t done = 0;
   for (std::size_t k = 0; k < answers.size(); ++k) {
@@ -87,15 +80,13 @@ TEST_P(Replay, SameFilesAndEchoedTranscript) {
     done = at[k];
   }
   shown += onlcr(sc.expected_stdout.substr(done));
-  const int status = t.finish();
+  const proc::Result r = t.finish();
   // Diagnostics share the terminal; compare the screen only for clean runs.
   if (sc.expected_stderr.empty()) {
-    EXPECT_EQ(e2e::escaped(t.transcript()), e2e::escaped(shown));
+    EXPECT_EQ(e2e::escaped(r.out), e2e::escaped(shown));
   }
-  EXPECT_EQ(status, sc.expected_status);
-  for (const auto& [name, bytes] : sc.after) {
-    EXPECT_EQ(e2e::escaped(read_file(t.directory() + "/" + name)), e2e::escaped(bytes)) << name;
-  }
+  EXPECT_EQ(r.status, sc.expected_status);
+  EXPECT_EQ(e2e::compare_files(sc, r), "");
 }
 
 INSTANTIATE_TEST_SUITE_P(Programs, Replay,

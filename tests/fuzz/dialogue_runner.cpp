@@ -348,7 +348,7 @@ Verdict found(std::string what) {
   return v;
 }
 
-Verdict judge(const e2e::RunResult& r, const Dialogue& g, const Options& o) {
+Verdict judge(const proc::Result& r, const Dialogue& g, const Options& o) {
   Verdict v;
   if (r.timed_out) return found("no end within " + std::to_string(o.timeout) + " s");
   if (r.signal != 0) return found("ended by signal " + std::to_string(r.signal));
@@ -438,7 +438,7 @@ bool parse(int argc, char** argv, Options& o) {
 }
 
 void report_finding(const std::string& program, long run, const Options& o, const std::string& what,
-                    const e2e::RunRequest& rq, const e2e::RunResult& r) {
+                    const proc::Request& rq, const proc::Result& r) {
   std::cout << "\nFINDING " << program << " run " << run << ": " << what << "\n";
   std::cout << "  replay: dialogue_runner --program " << program << " --seed " << o.seed << " --only " << run
             << " --bin " << o.bin << "\n";
@@ -471,7 +471,7 @@ int main(int argc, char** argv) {
       if (!g.answer_file.empty() && !g.answers_missing && g.answer_file != "sub") {
         g.before[g.answer_file] = bytes_of(d, g.file_lines);
       }
-      e2e::RunRequest rq;
+      proc::Request rq;
       rq.executable = o.bin + "/" + program;
       rq.args = g.args;
       rq.stdin_bytes = bytes_of(d, g.console);
@@ -481,7 +481,7 @@ int main(int argc, char** argv) {
       rq.limits[RLIMIT_FSIZE] = o.budget;
       rq.ignored_signals.push_back(SIGXFSZ);  // the cap is a write error, not a death
       rq.timeout_seconds = o.timeout;
-      const e2e::RunResult r = e2e::run_program(rq);
+      const proc::Result r = proc::run(rq);
       const Verdict v = judge(r, g, o);
       ++t.runs;
       ++t.statuses[r.status];

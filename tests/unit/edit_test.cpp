@@ -9,6 +9,7 @@
 #include <random>
 #include <string>
 
+#include "textio/format.h"
 #include "unit/exact_reference.h"
 
 namespace {
@@ -141,17 +142,28 @@ TEST(EditList, WorkedValues) {
   EXPECT_EQ(list(-std::numeric_limits<float>::infinity()), " -Infinity     ");
 }
 
-TEST(DecimalDigits, CarryAndExponent) {
-  char d[17];
-  EXPECT_EQ(textio::decimal_digits(9.999999f, 6, d), 2);
-  EXPECT_EQ(std::string(d, 6), "100000");
-  EXPECT_EQ(textio::decimal_digits(1.0f, 1, d), 1);
-  EXPECT_EQ(std::string(d, 1), "1");
-  EXPECT_EQ(textio::decimal_digits(0.125f, 16, d), 0);
-  EXPECT_EQ(std::string(d, 16), "1250000000000000");
-  EXPECT_EQ(textio::decimal_digits(3.0e38f, 16, d), 39);
-  EXPECT_EQ(textio::decimal_digits(std::numeric_limits<float>::denorm_min(), 16, d), -44);
-  EXPECT_EQ(std::string(d, 16), "1401298464324817");
+// Every width, digit count and scale the format language allows, against the
+// exact reference, for values that reach each digit path, carry and tie.
+TEST(EditAgainstReference, EveryWidthAndDigitCount) {
+  const float values[] = {
+      0.0f, -0.0f, 1.0f, -1.0f, 9.5f, 0.95f, -9.999999f, 0.5f, 1234565.0f, 1234575.0f, 12.3456789f,
+      -0.00123f, 1.0e10f, 6.02214e23f, -3.0e38f, 1.0e-30f, std::numeric_limits<float>::max(),
+      std::numeric_limits<float>::min(), -std::numeric_limits<float>::denorm_min(),
+      from_bits(0x00012345u), std::numeric_limits<float>::infinity(), -std::numeric_limits<float>::infinity(),
+      std::numeric_limits<float>::quiet_NaN()};
+  for (const float x : values) {
+    for (int k = 0; k <= 1; ++k) {
+      for (int d = 1; d <= textio::kMaxEFraction; ++d) {
+        for (int w = 1; w <= textio::kMaxEWidth; ++w) {
+          const std::string want = reference::e_field(x, w, d, k);
+          std::string out(static_cast<std::size_t>(w) + 1, '?');
+          const bool fits = textio::edit_e(out.data(), x, w, d, k);
+          ASSERT_EQ(out, want + '?') << x << " E" << w << "." << d << " scale " << k;
+          ASSERT_EQ(fits, want[0] != '*') << x << " E" << w << "." << d << " scale " << k;
+        }
+      }
+    }
+  }
 }
 
 // Every field the programs use, against the exact reference.

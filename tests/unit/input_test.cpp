@@ -4,13 +4,11 @@
 #include <gtest/gtest.h>
 #include <unistd.h>
 
-#include <bit>
 #include <cmath>
 #include <cstdio>
 #include <limits>
 #include <string>
 
-#include "textio/scan.h"
 #include "textio/textio.h"
 #include "unit/child_run.h"
 
@@ -85,6 +83,13 @@ TEST(ReadList, TwoFloatItems) {
       {"0*5\n", 1, 2, 64},
       {"x*5\n", 1, 2, 64},
       {"*5\n", 1, 2, 64},
+      {"12*0.5\n", 0.5f, 0.5f, 0},  // counts of several digits
+      {"10*\n", 1, 2, 0},
+      {"1*5 12*6\n", 5, 6, 0},
+      {"2147483647*1\n", 1, 1, 0},  // up to the 32-bit limit
+      {"2147483648*1\n", 1, 2, 64},
+      {"99999999999*1\n", 1, 2, 64},
+      {"-2*5\n", 1, 2, 64},
       // Number forms.
       {".5 -5.\n", 0.5f, -5, 0},
       {"+1.5E3 1.5D-3\n", 1500, 0.0015f, 0},
@@ -171,6 +176,8 @@ TEST(ReadList, IntegerItem) {
       {"'5'\n", 0, 64},
       {"3x\n", 0, 59},
       {"2*7\n", 7, 0},
+      {"12*7\n", 7, 0},
+      {"2147483648*7\n", 0, 64},
   };
   for (const OneInteger& c : cases) {
     child::Result r = child::run(
@@ -277,44 +284,6 @@ TEST(ReadText, WidthOtherThanTheLength) {
       },
       "abcdefgh\nxyz\n");
   EXPECT_EQ(r.err, "[cdef][xy  ]\n");
-}
-
-// The pure scanner, for the cases that are easier to see without a child.
-TEST(Scan, NumberTokens) {
-  struct {
-    const char* token;
-    int status;
-    bool integer_form;
-  } cases[] = {
-      {"3", 0, true},     {"-3", 0, true},    {"1-2", 0, true},    {"3.", 0, false}, {".5", 0, false},
-      {"1e5", 0, false},  {"1.5+3", 0, false}, {"1d-3", 0, false}, {"--5", 59, false}, {"1..5", 59, false},
-      {"1.5.", 59, false}, {"E5", 59, false}, {"1E5E2", 59, false}, {"+", 59, false}, {".", 59, false},
-      {"1-", 59, false},  {"1+E5", 59, false}, {"1_0", 59, false}, {"", 59, false},
-  };
-  for (const auto& c : cases) {
-    bool integer_form = false;
-    EXPECT_EQ(textio::scan_number(c.token, &integer_form), c.status) << c.token;
-    if (c.status == 0) {
-      EXPECT_EQ(integer_form, c.integer_form) << c.token;
-    }
-  }
-}
-
-TEST(Scan, NineDigitGroupsAndPowersOfTen) {
-  // Digits past the 17th still count through the nine-digit accumulation.
-  double v = 0;
-  ASSERT_EQ(textio::convert_real("1234567891.5", &v), 0);
-  EXPECT_EQ(v, 1234567891.5);
-  ASSERT_EQ(textio::convert_real("000000000000000000001e-3", &v), 0);
-  EXPECT_EQ(v, 0.001);
-  ASSERT_EQ(textio::convert_real("-0.0", &v), 0);
-  EXPECT_TRUE(std::signbit(v));
-  ASSERT_EQ(textio::convert_real("1e400", &v), 0);
-  EXPECT_TRUE(std::isinf(v));
-  float f = 0;
-  EXPECT_EQ(textio::convert_float("1e400", &f), textio::kConversionError);
-  EXPECT_EQ(textio::convert_float("12.3456789", &f), 0);
-  EXPECT_EQ(std::bit_cast<std::uint32_t>(f), std::bit_cast<std::uint32_t>(12.3456789f));
 }
 
 }  // namespace

@@ -1,10 +1,8 @@
-// The unit table's connections, names and the start of a run.
+// The unit table's connections and opening by name.
 #include <gtest/gtest.h>
 #include <pty.h>
-#include <signal.h>
 #include <termios.h>
 
-#include <exception>
 #include <unistd.h>
 
 #include "textio/textio.h"
@@ -49,28 +47,6 @@ TEST(Units, FileNamesAreTrimmed) {
   EXPECT_EQ(textio::trim_file_name(std::string(300, 'n')).size(), 256u);
 }
 
-TEST(Units, DiagnosticLine) {
-  EXPECT_EQ(textio::diagnostic_line(textio::make_status(textio::Severity::severe, 59),
-                                    textio::message_text(59, 5, "CONIN$")),
-            "textio: severe (59): list-directed I/O syntax error, unit 5, file CONIN$");
-  EXPECT_EQ(textio::diagnostic_line(textio::make_status(textio::Severity::error, 200),
-                                    textio::message_text(200, 0, "control-C")),
-            "textio: error (200): program aborting due to control-C event");
-  EXPECT_EQ(textio::make_status(textio::Severity::severe, 59), 0xC000003Bu);
-  EXPECT_EQ(textio::make_status(textio::Severity::error, 200), 0x800000C8u);
-}
-
-TEST(Units, StartOfARunIsSilent) {
-  child::Result r = child::run([] {
-    char name[] = "prog";
-    char* argv[] = {name, nullptr};
-    textio::start_run(1, argv);
-  });
-  EXPECT_EQ(r.status, 0);
-  EXPECT_EQ(r.out, "");
-  EXPECT_EQ(r.err, "");
-}
-
 TEST(Units, ReopeningAUnitClosesItFirst) {
   child::Result r = child::run([] {
     static constexpr auto kRecord = textio::format("('one')");
@@ -84,76 +60,6 @@ TEST(Units, ReopeningAUnitClosesItFirst) {
   EXPECT_EQ(r.status, 0);
   EXPECT_EQ(r.files["a.txt"], "one\r\n");
   EXPECT_EQ(r.files["b.txt"], "one\r\n");
-}
-
-}  // namespace
-
-namespace {
-
-constexpr auto kRecord = textio::format("(' a record')");
-
-void start() {
-  char name[] = "prog";
-  char* argv[] = {name, nullptr};
-  textio::start_run(1, argv);
-}
-
-// A reader that went away is a write error of the console unit, not a
-// silent death by signal.
-TEST(Units, ClosedPipeOnStandardOutput) {
-  child::Result r = child::run([] {
-    start();
-    int p[2];
-    if (pipe(p) != 0) _exit(1);
-    close(p[0]);
-    dup2(p[1], 1);
-    textio::write_formatted<kRecord>(6);
-  });
-  EXPECT_EQ(r.err, "textio: Broken pipe\ntextio: severe (38): error during write, unit 6, file CONOUT$\n");
-  EXPECT_EQ(r.status, 38);
-}
-
-struct Event {
-  int signal;
-  const char* name;
-};
-
-// The report, then the line end the console still owes, then the shell's
-// status for a run ended by that signal.
-TEST(Units, ConsoleEventsSendTheOwedLineEnd) {
-  const Event events[] = {{SIGINT, "control-C"}, {SIGQUIT, "control-BREAK"}, {SIGHUP, "window-CLOSE"}};
-  for (const Event& e : events) {
-    child::Result r = child::run([&] {
-      start();
-      textio::write_formatted<kRecord>(6);
-      raise(e.signal);
-    });
-    EXPECT_EQ(r.out, "a record\r\n") << e.name;
-    EXPECT_EQ(r.err, std::string("textio: error (200): program aborting due to ") + e.name + " event\n");
-    EXPECT_EQ(r.status, 128 + e.signal);
-  }
-}
-
-}  // namespace
-
-namespace {
-
-// Memory that runs out where nothing expects it (an exception nobody
-// catches) still ends the run through the failure path: the report, the
-// units closed with their records, the status.
-TEST(Units, UnhandledExhaustionIsReported) {
-  child::Result r = child::run([] {
-    start();
-    static constexpr auto kLine = textio::format("('kept')");
-    textio::open_file(40, "out.txt", "UNKNOWN");
-    textio::write_formatted<kLine>(40);
-    textio::write_formatted<kRecord>(6);
-    std::terminate();
-  });
-  EXPECT_EQ(r.err, "textio: severe (41): insufficient virtual memory\n");
-  EXPECT_EQ(r.status, 41);
-  EXPECT_EQ(r.out, "a record\r\n");
-  EXPECT_EQ(r.files["out.txt"], "kept\r\n");
 }
 
 }  // namespace

@@ -35,3 +35,6 @@ if(NOT EXISTS ${MUPARSER_PREFIX}/lib/cmake/muparser/muparserConfig.cmake)
   endif()
 endif()
 list(APPEND CMAKE_FIND_ROOT_PATH ${MUPARSER_PREFIX})
+# The headers declare the library's functions as imported from a DLL unless
+# told that it is the static one.
+add_compile_definitions(MUPARSER_STATIC)

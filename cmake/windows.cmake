@@ -3,6 +3,11 @@
 # radome-tools-VERSION-win64.zip (the programs, the README, the manuals).
 include(${CMAKE_CURRENT_LIST_DIR}/muparser-mingw.cmake)
 
+# Every program of this build reads and writes bytes as on POSIX (see
+# windows/binary_streams.cpp).
+add_library(binary_streams OBJECT ${PROJECT_SOURCE_DIR}/windows/binary_streams.cpp)
+link_libraries(binary_streams)
+
 find_program(GROFF_EXECUTABLE groff REQUIRED)
 file(GLOB manual_pages CONFIGURE_DEPENDS ${PROJECT_SOURCE_DIR}/doc/*.1)
 set(manual_texts)

@@ -8,6 +8,7 @@
 #include <cstdlib>
 #include <cstring>
 
+#include "textio/cut_name.h"
 #include "textio/failure.h"
 #include "textio/input.h"
 #include "textio/output.h"
@@ -206,6 +207,7 @@ Unit* find_unit(int number) {
 
 void open_file(int number, std::string_view given, std::string_view status) {
   if (status != "UNKNOWN") std::abort();  // the only status the programs use
+  refuse_cut_name(number, given);
   const std::string name = resolve_name(number, given);
   Unit& u = slot(number);
   if (u.connected) close_unit(u, false);

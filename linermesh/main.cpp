@@ -2,6 +2,7 @@
 // a TOR object file for CHAMP. The answers come from the console or, after
 // the first two, from an answer file that replays them; in that case every
 // answer is echoed after its prompt.
+#include <cstddef>
 #include <cstdint>
 #include <string>
 

@@ -54,7 +54,8 @@ static_assert(std::bit_cast<std::uint32_t>(kPi) == 0x40490FDBu);
 static_assert(std::bit_cast<std::uint32_t>(kDegree) == 0x3C8EFA35u);
 
 // These start at zero, and the run relies on it: a curve number of 0 or less
-// computes no point, so each point written is (x, y) = (0, 0).
+// computes no point, so each point written is (x, y) = (0, 0); and a null
+// answer (a lone comma) keeps a number as it was, so it is zero.
 float pi, degree;
 std::int32_t c;  // 1 circle, 2 parabola, 3 ellipse, 4 sinusoidal
 Text<40> file_name;

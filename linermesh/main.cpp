@@ -50,6 +50,8 @@ constexpr int kTor = 43;
 constexpr int kAnswers = 50;
 constexpr std::int32_t kFileInput = 1;
 
+// These start at zero, and the run relies on it: a null answer (a lone comma)
+// keeps a number as it was, so it is zero.
 std::int32_t input_mode;
 int source;  // where the answers come from: kConsoleIn or kAnswers
 Text<40> answer_file;

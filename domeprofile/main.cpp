@@ -5,6 +5,7 @@
 #include <bit>
 #include <cstdint>
 
+#include "cli/help.h"
 #include "textio/mathlib.h"
 #include "textio/textio.h"
 
@@ -12,7 +13,21 @@ namespace {
 
 using textio::checked_cos;
 using textio::checked_sin;
+using textio::kConsoleIn;
+using textio::kConsoleOut;
 using textio::Text;
+
+constexpr char kHelp[] =
+    "Usage: domeprofile [NAME]\n"
+    "Writes the points of a curved radome section. Asks, in order:\n"
+    "  curve: 1 circle, 2 parabola, 3 ellipse, 4 sinusoidal\n"
+    "  output file            (a blank answer takes NAME)\n"
+    "  curves 1 to 3: center (focus) on X; radius, focal length or eccentricity\n"
+    "                 and max. radius; angle start, stop and number of points\n"
+    "  curve 4: inner point Z, R; outer point Z, R; number of points;\n"
+    "           sinusoidal factor A; its exponent\n"
+    "and writes the number of points, then X, Y (curves 1 to 3) or Z, R (curve 4)\n"
+    "of each, with CR LF line ends. Manual: man domeprofile (man -l doc/domeprofile.1).\n";
 
 constexpr auto kBanner = textio::format(
     "(' Curved radome section points',/,' Enter curve: 1 circle, 2 parabola, 3 ellipse, 4 Sinusoidal ',$)");
@@ -38,6 +53,9 @@ constexpr float kDegree = 0.017453292f;  // the float nearest to pi / 180
 static_assert(std::bit_cast<std::uint32_t>(kPi) == 0x40490FDBu);
 static_assert(std::bit_cast<std::uint32_t>(kDegree) == 0x3C8EFA35u);
 
+// These start at zero, and the run relies on it: a curve number of 0 or less
+// computes no point, so each point written is (x, y) = (0, 0); and a null
+// answer (a lone comma) keeps a number as it was, so it is zero.
 float pi, degree;
 std::int32_t c;  // 1 circle, 2 parabola, 3 ellipse, 4 sinusoidal
 Text<40> file_name;
@@ -64,34 +82,35 @@ float r, z;       // point of curve 4
 }  // namespace
 
 int main(int argc, char** argv) {
+  cli::answer_help_or_version(argc, argv, "domeprofile", kHelp);
   textio::start_run(argc, argv);
   pi = kPi;
   degree = kDegree;
 
-  textio::write_list(6, "pi", pi);
-  textio::write_formatted<kBanner>(6);
-  textio::read_list(5, c);
+  textio::write_list(kConsoleOut, "pi", pi);
+  textio::write_formatted<kBanner>(kConsoleOut);
+  textio::read_list(kConsoleIn, c);
 
   // The file is open before any curve parameter is asked.
-  textio::write_formatted<kAskFile>(6);
-  textio::read_text(5, file_name);
+  textio::write_formatted<kAskFile>(kConsoleOut);
+  textio::read_text(kConsoleIn, file_name);
   textio::open_file(kOut, file_name, "UNKNOWN");
 
   if (c < 4) {
-    textio::write_formatted<kAskCenter>(6);
-    textio::read_list(5, xc);
+    textio::write_formatted<kAskCenter>(kConsoleOut);
+    textio::read_list(kConsoleIn, xc);
     if (c == 1) {
-      textio::write_formatted<kAskRadius>(6);
-      textio::read_list(5, rc);
+      textio::write_formatted<kAskRadius>(kConsoleOut);
+      textio::read_list(kConsoleIn, rc);
     } else if (c == 2) {
-      textio::write_formatted<kAskFocal>(6);
-      textio::read_list(5, f);
+      textio::write_formatted<kAskFocal>(kConsoleOut);
+      textio::read_list(kConsoleIn, f);
     } else if (c == 3) {
-      textio::write_formatted<kAskEllipse>(6);
-      textio::read_list(5, e, rmax);
+      textio::write_formatted<kAskEllipse>(kConsoleOut);
+      textio::read_list(kConsoleIn, e, rmax);
     }
-    textio::write_formatted<kAskAngles>(6);
-    textio::read_list(5, a1, a2, n);
+    textio::write_formatted<kAskAngles>(kConsoleOut);
+    textio::read_list(kConsoleIn, a1, a2, n);
 
     // n - 1 in double: no integer overflow for the most negative count. One
     // point divides by zero; its angle is then NaN and the first cosine ends
@@ -117,27 +136,27 @@ int main(int argc, char** argv) {
         x = static_cast<float>(checked_cos(theta) * rho_e + xc);
         y = static_cast<float>(-(checked_sin(theta) * rho_e));
       }
-      textio::write_formatted<kPoint>(6, x, y);
+      textio::write_formatted<kPoint>(kConsoleOut, x, y);
       textio::write_formatted<kPoint>(kOut, x, y);
     }
   }
 
   if (c == 4) {
-    textio::write_formatted<kAskInner>(6);
-    textio::read_list(5, zi, ri);
-    textio::write_formatted<kAskOuter>(6);
-    textio::read_list(5, zo, ro);
+    textio::write_formatted<kAskInner>(kConsoleOut);
+    textio::read_list(kConsoleIn, zi, ri);
+    textio::write_formatted<kAskOuter>(kConsoleOut);
+    textio::read_list(kConsoleIn, zo, ro);
     span = static_cast<float>(double{ro} - double{ri});
 
-    textio::write_formatted<kAskCount>(6);
-    textio::read_list(5, n);
+    textio::write_formatted<kAskCount>(kConsoleOut);
+    textio::read_list(kConsoleIn, n);
     textio::write_list(kOut, n);
     dr = static_cast<float>((double{ro} - double{ri}) / (static_cast<double>(n) - 1.0));
 
-    textio::write_formatted<kAskFactor>(6);
-    textio::read_list(5, a);
-    textio::write_formatted<kAskExponent>(6);
-    textio::read_list(5, p);
+    textio::write_formatted<kAskFactor>(kConsoleOut);
+    textio::read_list(kConsoleIn, a);
+    textio::write_formatted<kAskExponent>(kConsoleOut);
+    textio::read_list(kConsoleIn, p);
 
     for (std::int64_t i = 1; i <= n; ++i) {
       r = static_cast<float>(static_cast<double>(i - 1) * dr + ri);

@@ -2,16 +2,33 @@
 // a TOR object file for CHAMP. The answers come from the console or, after
 // the first two, from an answer file that replays them; in that case every
 // answer is echoed after its prompt.
+#include <cstddef>
 #include <cstdint>
 #include <string>
 
+#include "cli/help.h"
 #include "linermesh/tor_writer.h"
 #include "textio/textio.h"
 
 namespace {
 
 using linermesh::kMaxLayers;
+using textio::kConsoleIn;
+using textio::kConsoleOut;
 using textio::Text;
+
+constexpr char kHelp[] =
+    "Usage: linermesh [NAME]\n"
+    "Writes a TOR object file for an absorber-lined metal shroud. Asks, in order:\n"
+    "  1 for file input       (then the answer file, which answers the rest)\n"
+    "  TOR output file        (a blank answer takes NAME)\n"
+    "  number of absorber layers, and for each layer its dielectric constant,\n"
+    "    permeability and loss tangent, and its thickness\n"
+    "  shroud angle; shroud length; connection point Z, R\n"
+    "  units: 1 inches, 2 ft, 3 mm, 4 cm, 5 m\n"
+    "  bor_mesh object name; ends orientation (1 radial), connection and far end\n"
+    "and writes the numbers as variables and one bor_mesh object, with CR LF line\n"
+    "ends. Manual: man linermesh (man -l doc/linermesh.1).\n";
 
 constexpr auto kBanner = textio::format("(' CHAMP TOR file for absorber lined shroud',/,' Enter 1 for file input ',$)");
 constexpr auto kAskAnswerFile = textio::format("(' Enter input text file ',$)");
@@ -29,12 +46,12 @@ constexpr auto kAskObjectName = textio::format("(' Enter bor_mesh object name ',
 constexpr auto kEchoObjectName = textio::format("(A20)");
 constexpr auto kAskEnds = textio::format("(' Absorber ends orientation, Enter 1 for radial ',$)");
 
-constexpr int kConsoleIn = 5;
-constexpr int kConsoleOut = 6;
 constexpr int kTor = 43;
 constexpr int kAnswers = 50;
 constexpr std::int32_t kFileInput = 1;
 
+// These start at zero, and the run relies on it: a null answer (a lone comma)
+// keeps a number as it was, so it is zero.
 std::int32_t input_mode;
 int source;  // where the answers come from: kConsoleIn or kAnswers
 Text<40> answer_file;
@@ -44,9 +61,51 @@ linermesh::Shroud shroud;
 // In answer-file mode nobody typed the answer: show it after its prompt.
 bool echoing() { return source == kAnswers; }
 
+// The layer tables end at 99 and names hold at most two digits.
+void check_layer_count() {
+  if (shroud.layers > kMaxLayers) {
+    textio::reject_answer(source, "number of absorber layers " + std::to_string(shroud.layers) + " is above " +
+                                      std::to_string(kMaxLayers));
+  }
+}
+
+// Any other code would pick its unit word from outside the table.
+void check_unit_code() {
+  if (shroud.unit_code < linermesh::kFirstUnitCode || shroud.unit_code > linermesh::kLastUnitCode) {
+    textio::reject_answer(source, "unit code " + std::to_string(shroud.unit_code) + " is not one of 1 to 5");
+  }
+}
+
+void no_check() {}
+
+// The answers to the question just shown, from where the answers come; an
+// answer the program cannot hold is refused before it is echoed.
+template <void (*Check)() = no_check, class... T>
+void answer(T&... values) {
+  textio::read_list(source, values...);
+  Check();
+  if (echoing()) textio::write_list(kConsoleOut, values...);
+}
+
+// One question of the dialogue: its prompt, then its answers.
+template <const auto& Prompt, void (*Check)() = no_check, class... T>
+void ask(T&... values) {
+  textio::write_formatted<Prompt>(kConsoleOut);
+  answer<Check>(values...);
+}
+
+// A question answered with a text, echoed through its own format.
+template <const auto& Prompt, const auto& Echo, std::size_t N>
+void ask_text(Text<N>& value) {
+  textio::write_formatted<Prompt>(kConsoleOut);
+  textio::read_text(source, value);
+  if (echoing()) textio::write_formatted<Echo>(kConsoleOut, value);
+}
+
 }  // namespace
 
 int main(int argc, char** argv) {
+  cli::answer_help_or_version(argc, argv, "linermesh", kHelp);
   textio::start_run(argc, argv);
 
   textio::write_formatted<kBanner>(kConsoleOut);
@@ -59,59 +118,20 @@ int main(int argc, char** argv) {
     textio::open_file(kAnswers, answer_file, "UNKNOWN");
   }
 
-  textio::write_formatted<kAskOutputFile>(kConsoleOut);
-  textio::read_text(source, output_file);
-  if (echoing()) textio::write_formatted<kEchoOutputFile>(kConsoleOut, output_file);
-
-  textio::write_formatted<kAskLayers>(kConsoleOut);
-  textio::read_list(source, shroud.layers);
-  // The layer tables end at 99 and names hold at most two digits.
-  if (shroud.layers > kMaxLayers) {
-    textio::reject_answer(source, "number of absorber layers " + std::to_string(shroud.layers) + " is above " +
-                                      std::to_string(kMaxLayers));
-  }
-  if (echoing()) textio::write_list(kConsoleOut, shroud.layers);
-
+  ask_text<kAskOutputFile, kEchoOutputFile>(output_file);
+  ask<kAskLayers, check_layer_count>(shroud.layers);
   for (std::int32_t i = 1; i <= shroud.layers; ++i) {
     textio::write_formatted<kAskMaterial>(kConsoleOut, i);
-    textio::read_list(source, shroud.permittivity[i], shroud.permeability[i], shroud.loss_tangent[i]);
-    if (echoing()) {
-      textio::write_list(kConsoleOut, shroud.permittivity[i], shroud.permeability[i], shroud.loss_tangent[i]);
-    }
-    textio::write_formatted<kAskThickness>(kConsoleOut);
-    textio::read_list(source, shroud.thickness[i]);
-    if (echoing()) textio::write_list(kConsoleOut, shroud.thickness[i]);
+    answer(shroud.permittivity[i], shroud.permeability[i], shroud.loss_tangent[i]);
+    ask<kAskThickness>(shroud.thickness[i]);
   }
-
-  textio::write_formatted<kAskAngle>(kConsoleOut);
-  textio::read_list(source, shroud.angle);
-  if (echoing()) textio::write_list(kConsoleOut, shroud.angle);
-
-  textio::write_formatted<kAskLength>(kConsoleOut);
-  textio::read_list(source, shroud.length);
-  if (echoing()) textio::write_list(kConsoleOut, shroud.length);
-
-  textio::write_formatted<kAskConnection>(kConsoleOut);
-  textio::read_list(source, shroud.connection_z, shroud.connection_r);
-  if (echoing()) textio::write_list(kConsoleOut, shroud.connection_z, shroud.connection_r);
-
-  textio::write_formatted<kAskUnits>(kConsoleOut);
-  textio::read_list(source, shroud.unit_code);
-  // Any other code would pick its unit word from outside the table.
-  if (shroud.unit_code < linermesh::kFirstUnitCode || shroud.unit_code > linermesh::kLastUnitCode) {
-    textio::reject_answer(source, "unit code " + std::to_string(shroud.unit_code) + " is not one of 1 to 5");
-  }
-  if (echoing()) textio::write_list(kConsoleOut, shroud.unit_code);
-
+  ask<kAskAngle>(shroud.angle);
+  ask<kAskLength>(shroud.length);
+  ask<kAskConnection>(shroud.connection_z, shroud.connection_r);
+  ask<kAskUnits, check_unit_code>(shroud.unit_code);
   shroud.stacking_sign = linermesh::stacking_sign(shroud.angle);
-
-  textio::write_formatted<kAskObjectName>(kConsoleOut);
-  textio::read_text(source, shroud.object_name);
-  if (echoing()) textio::write_formatted<kEchoObjectName>(kConsoleOut, shroud.object_name);
-
-  textio::write_formatted<kAskEnds>(kConsoleOut);
-  textio::read_list(source, shroud.connection_end, shroud.far_end);
-  if (echoing()) textio::write_list(kConsoleOut, shroud.connection_end, shroud.far_end);
+  ask_text<kAskObjectName, kEchoObjectName>(shroud.object_name);
+  ask<kAskEnds>(shroud.connection_end, shroud.far_end);
 
   // Opened only now, so a run that fails in the dialogue leaves no TOR file.
   textio::open_file(kTor, output_file, "UNKNOWN");

@@ -5,6 +5,7 @@
 #include <new>
 #include <stdexcept>
 
+#include "textio/cut_name.h"
 #include "textio/failure.h"
 #include "textio/platform.h"
 #include "textio/scan.h"
@@ -135,6 +136,7 @@ void read_text_field(int number, char* field, int length, int width) {
   Unit& u = acquire_unit(number);
   fetch_line(u);
   fill_text(current_line(u), field, length, width);
+  note_text_cut(field, length, current_line(u), width);
 }
 
 }  // namespace textio

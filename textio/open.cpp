@@ -4,6 +4,7 @@
 #include <cstdlib>
 #include <utility>
 
+#include "textio/cut_name.h"
 #include "textio/failure.h"
 #include "textio/input.h"
 #include "textio/output.h"
@@ -138,6 +139,7 @@ std::string trim_file_name(std::string_view name) {
 
 void open_file(int number, std::string_view given, std::string_view status) {
   if (status != "UNKNOWN") std::abort();  // the only status the programs use
+  refuse_cut_name(number, given);
   const std::string name = resolve_name(number, given);
   Unit& u = unit_slot(number);
   if (u.connected) disconnect(u);

@@ -134,7 +134,7 @@ TEST(LinermeshTor, NamesAreCutToTheirFields) {
   Shroud s;
   s.name = "ABCDEFGHIJKLMNOPQRSTUVWXY";
   const std::string kept = std::string(66, 'o') + ".tor";
-  s.file = kept + "XXXXX";
+  s.file = kept + " XXXXX";  // a remark after the field; a name cut inside a word is refused
   const proc::Result r = run(answer_lines(s), true);
   EXPECT_EQ(r.status, 0) << r.err;
   ASSERT_EQ(r.files.count(kept), 1u);

@@ -8,26 +8,16 @@
 #include <sstream>
 
 #include "e2e/scenario.h"
+#include "radome_programs.h"
 
 namespace {
 
-const std::map<std::string, std::vector<std::string>> kPrompts = {
-    {"dishsurface",
-     {"Enter output file ", "Enter focal length, z offset ", "Enter diameter start,stop,step ",
-      "Enter +1 forward, -1 reverse reflector ", "Enter label "}},
-    {"domeprofile",
-     {"Enter curve: 1 circle, 2 parabola, 3 ellipse, 4 Sinusoidal ", "Enter output file ",
-      "Enter center (focus) along X-axis ", "Enter circle radius ", "Enter parabola focal length ",
-      "Enter ellipse eccentricity, max. radius ", "Enter angle start, stop, # ", "Enter inner point: Z, R ",
-      "Enter outer point: Z, R ", "Enter number of radius points ",
-      "Enter sinusoidal factor A: (0 - 1) with (1-A) linear ", "Enter sinusoidal factor exponent "}},
-    {"linermesh",
-     {"Enter 1 for file input ", "Enter input text file ", "Enter TOR file addition output ",
-      "Enter number of absorber layers ", "Enter dielectric constant, Permability, Loss tangent ",
-      "Enter initial thickness ", "Enter shroud angle ", "Enter shroud length ", "Enter connection pt. (metal) Z, R ",
-      "Enter units: 1 inches, 2 ft, 3 mm, 4 cm, 5 m ", "Enter bor_mesh object name ",
-      "Absorber ends orientation, Enter 1 for radial "}},
-};
+// Each registered program's questions, as they end on the screen.
+const std::map<std::string, std::vector<std::string>> kPrompts = [] {
+  std::map<std::string, std::vector<std::string>> prompts;
+  for (const RegisteredProgram& p : kRegisteredPrograms) prompts[p.name] = p.prompts;
+  return prompts;
+}();
 
 std::string onlcr(const std::string& s) {
   std::string out;

@@ -29,11 +29,12 @@
 #include <vector>
 
 #include "e2e/scenario.h"
+#include "radome_programs.h"
 
 namespace {
 
 struct Options {
-  std::vector<std::string> programs{"dishsurface", "domeprofile", "linermesh"};
+  std::vector<std::string> programs;  // every registered program with a dialogue below
   long runs = 1000;
   std::uint64_t seed = 1;
   std::string bin = PROGRAMS_DIR;
@@ -249,6 +250,14 @@ Dialogue linermesh(Dice& d) {
   return g;
 }
 
+// The dialogue of each program; a registered program without one is named
+// in the summary and not run.
+const std::map<std::string, Dialogue (*)(Dice&)> kDialogues = {
+    {"dishsurface", dishsurface},
+    {"domeprofile", domeprofile},
+    {"linermesh", linermesh},
+};
+
 // The lines as bytes: LF or CR LF, now and then an end-of-input line, a cut
 // at a random place (an early end of input), a last line without its LF.
 std::string bytes_of(Dice& d, std::vector<std::string> lines) {
@@ -432,7 +441,7 @@ bool parse(int argc, char** argv, Options& o) {
     }
   }
   for (const std::string& p : o.programs) {
-    if (p != "dishsurface" && p != "domeprofile" && p != "linermesh") return false;
+    if (kDialogues.count(p) == 0) return false;
   }
   return true;
 }
@@ -459,13 +468,19 @@ int main(int argc, char** argv) {
     std::cerr << e.what() << "\n";
     return usage();
   }
+  std::vector<std::string> without_dialogue;
+  if (o.programs.empty()) {
+    for (const RegisteredProgram& p : kRegisteredPrograms) {
+      (kDialogues.count(p.name) != 0 ? o.programs : without_dialogue).push_back(p.name);
+    }
+  }
   std::map<std::string, Tally> tallies;
   long findings = 0;
   for (const std::string& program : o.programs) {
     Tally& t = tallies[program];
     for (long run = o.only >= 0 ? o.only : 0; run < (o.only >= 0 ? o.only + 1 : o.runs); ++run) {
       Dice d(run_seed(o.seed, program, run));
-      Dialogue g = program == "dishsurface" ? dishsurface(d) : program == "domeprofile" ? domeprofile(d) : linermesh(d);
+      Dialogue g = kDialogues.at(program)(d);
       if (d.chance(0.1)) g.args.push_back(d.pick(std::vector<std::string>{"arg.out", "   ", std::string(300, 'a')}));
       if (d.chance(0.2)) g.before["old.dat"] = "old line 1\r\nold line 2\r\n";
       if (!g.answer_file.empty() && !g.answers_missing && g.answer_file != "sub") {
@@ -505,6 +520,7 @@ int main(int argc, char** argv) {
     std::cout << "\n  ended at the file size budget: " << t.at_budget << "\n";
     for (const auto& [what, n] : t.findings) std::cout << "  finding x" << n << ": " << what << "\n";
   }
+  for (const std::string& p : without_dialogue) std::cout << p << ": no dialogue here, not run\n";
   std::cout << (findings == 0 ? "no findings\n" : std::to_string(findings) + " runs with findings\n");
   return findings == 0 ? 0 : 1;
 }

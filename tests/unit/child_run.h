@@ -11,11 +11,19 @@
 
 #include "common/process.h"
 #include "textio/failure.h"
+#include "textio/run.h"
 #include "textio/units.h"
 
 namespace child {
 
 using Result = proc::Result;
+
+// Starts a run of a program called "prog" with no arguments.
+inline void start() {
+  static char name[] = "prog";
+  static char* argv[] = {name, nullptr};
+  textio::start_run(1, argv);
+}
 
 // If `body` returns, the units are closed as at the normal end of a run and
 // the child exits with the normal status.

@@ -11,11 +11,7 @@
 
 namespace {
 
-void start() {
-  char name[] = "prog";
-  char* argv[] = {name, nullptr};
-  textio::start_run(1, argv);
-}
+using child::start;
 
 constexpr auto kRecord = textio::format("(' a record')");
 

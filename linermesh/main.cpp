@@ -18,10 +18,10 @@ using textio::kConsoleOut;
 using textio::Text;
 
 constexpr char kHelp[] =
-    "Usage: linermesh [NAME]\n"
+    "Usage: linermesh [NAME...]\n"
     "Writes a TOR object file for an absorber-lined metal shroud. Asks, in order:\n"
     "  1 for file input       (then the answer file, which answers the rest)\n"
-    "  TOR output file        (a blank answer takes NAME)\n"
+    "  TOR output file        (a blank file name takes the next NAME)\n"
     "  number of absorber layers, and for each layer its dielectric constant,\n"
     "    permeability and loss tangent, and its thickness\n"
     "  shroud angle; shroud length; connection point Z, R\n"

@@ -83,12 +83,12 @@ std::string Ticks::label(long long k) const {
   } else {
     const std::size_t places = static_cast<std::size_t>(-exponent);
     if (digits.size() <= places) digits.insert(0, places - digits.size() + 1, '0');
-  if (n < 0) digits.insert(digits.begin(), '-');
-  return digits;
+    digits.insert(digits.size() - places, ".");
     while (digits.back() == '0') digits.pop_back();
     if (digits.back() == '.') digits.pop_back();
   }
-  return (n < 0 ? "-" : "") + digits;
+  if (n < 0) digits.insert(digits.begin(), '-');
+  return digits;
 }
 
 Ticks round_ticks(double span, int count) {

@@ -83,7 +83,7 @@ std::string Ticks::label(long long k) const {
   } else {
     const std::size_t places = static_cast<std::size_t>(-exponent);
     if (digits.size() <= places) digits.insert(0, places - digits.size() + 1, '0');
-    digits.insert(digits.size() - places, ".");
+    digits.insert(digits.end() - static_cast<std::ptrdiff_t>(places), '.');
     while (digits.back() == '0') digits.pop_back();
     if (digits.back() == '.') digits.pop_back();
   }

@@ -51,19 +51,26 @@ Prepared prepare(std::string_view s) {
 }
 
 bool evaluate(const Prepared& p, const std::vector<double>& values, double* out, std::string* error) {
+  // One evaluator per thread, set up once: building it costs far more than
+  // reading a short expression.
+  thread_local mu::Parser parser = [] {
+    mu::Parser made;
+    // Evaluated as written, operation by operation: no folding or
+    // reordering, so the value is the same bits wherever it is computed.
+    made.EnableOptimizer(false);
+    return made;
+  }();
   try {
-    mu::Parser parser;
-    // Evaluated as written, operation by operation: no folding or reordering,
-    // so the value is the same bits wherever it is computed.
-    parser.EnableOptimizer(false);
+    parser.ClearVar();
     std::vector<double> bound(values);
-    for (std::size_t i = 0; i < p.refs.size() && i < bound.size(); ++i) {
-      parser.DefineVar("_r" + std::to_string(i), &bound[i]);
-    }
+    bound.resize(p.refs.size(), 0.0);
+    for (std::size_t i = 0; i < bound.size(); ++i) parser.DefineVar("_r" + std::to_string(i), &bound[i]);
     parser.SetExpr(p.text);
     *out = parser.Eval();
+    parser.ClearVar();
     return true;
   } catch (const mu::Parser::exception_type& e) {
+    parser.ClearVar();
     *error = e.GetMsg();
     return false;
   }

@@ -26,7 +26,7 @@ namespace {
 
 constexpr double kPlot = 720;  // the longer side of the data, in pixels
 constexpr double kPad = 16;    // around the data inside the axes
-constexpr double kLeft = 90, kTop = 64, kBottom = 56, kRight = 24;
+constexpr double kLeft = 90, kTop = 76, kBottom = 56, kRight = 24;
 constexpr double kLegend = 260;
 
 const char* const kColours[] = {"#8dd3c7", "#fdb462", "#bebada", "#fb8072", "#80b1d3", "#b3de69", "#fccde5", "#ffffb3"};
@@ -53,8 +53,11 @@ class Frame {
  public:
   Frame(Extents e, double extra_right) {
     if (!e.any) e = Extents{0, 1, 0, 1, true};
+    if (!(e.x1 > e.x0) && !(e.y1 > e.y0)) {
+      // A single place: a unit square about it.
+      e = Extents{e.x0 - 0.5, e.x0 + 0.5, e.y0 - 0.5, e.y0 + 0.5, true};
+    }
     double w = e.x1 - e.x0, h = e.y1 - e.y0;
-    if (!(w > 0) && !(h > 0)) w = h = 1;
     if (!(w > 0)) w = 0;
     if (!(h > 0)) h = 0;
     scale_ = kPlot / std::max(w, h);

@@ -11,6 +11,11 @@ bool Findings::add(std::size_t line, Severity s, std::string text) {
     ++dropped_;
     return false;
   }
+  // Names and text quoted from the file may hold control characters: they
+  // must not reach a terminal or the picture.
+  for (char& c : text) {
+    if (static_cast<unsigned char>(c) < 0x20 || c == 0x7F) c = '?';
+  }
   kept_.push_back(Finding{line, s, std::move(text), false, 0, 0});
   return true;
 }

@@ -3,14 +3,14 @@
 #pragma once
 
 #include <cstdio>
+#include <memory>
 #include <string_view>
-#include <vector>
 
 namespace radomeview {
 
 class LineReader {
  public:
-  static constexpr std::size_t kBuffer = 1 << 16;
+  static constexpr std::size_t kBuffer = 1 << 14;
 
   explicit LineReader(std::FILE* file);
 
@@ -29,7 +29,7 @@ class LineReader {
   bool fill();
 
   std::FILE* file_;
-  std::vector<char> buffer_;
+  std::unique_ptr<char[]> buffer_;  // not cleared: only what fread fills is read
   std::size_t begin_ = 0, end_bytes_ = 0;
   std::size_t number_ = 0;
   End end_ = End::crlf;

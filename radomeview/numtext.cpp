@@ -48,6 +48,10 @@ std::string shortest(double v) {
 }
 
 void append_fixed2(std::string& out, double v) {
+  // Drawing coordinates: anything beyond a billion pixels is off the picture
+  // anyway, and a NaN is drawn at the origin rather than written.
+  if (!(v > -1e9)) v = v != v ? 0 : -1e9;
+  if (v > 1e9) v = 1e9;
   char b[48];
   const auto r = std::to_chars(b, b + sizeof b, v, std::chars_format::fixed, 2);
   std::string_view s(b, static_cast<std::size_t>(r.ptr - b));

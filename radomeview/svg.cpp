@@ -193,7 +193,8 @@ class Frame {
     const double step = ticks_.step();
     if (!(step > 0) || !std::isfinite(lo / step) || !std::isfinite(hi / step)) return;
     const double first = std::ceil(lo / step), last = std::floor(hi / step);
-    if (!(last - first < 100)) return;
+    // Tick numbers must stay whole numbers of a long long, labels included.
+    if (!(last - first < 100) || !(std::abs(first) < 1e12) || !(std::abs(last) < 1e12)) return;
     for (double k = first; k <= last; k += 1) {
       const long long n = static_cast<long long>(k);
       each(ticks_.value(n), ticks_.label(n));

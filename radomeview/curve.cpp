@@ -117,7 +117,8 @@ void read_curve(std::FILE* file, Kind kind, Curve* c, Findings* f) {
     f->add(lines.number(), Severity::error, kind == Kind::rsf ? "no count record (second record)" : "no count record");
   } else if (c->count_read && c->count != static_cast<long long>(c->records)) {
     f->add(c->count_line, Severity::error,
-           "count record says " + std::to_string(c->count) + " points, the file has " + std::to_string(c->records));
+           "count record says " + std::to_string(c->count) + (c->count == 1 ? " point" : " points") +
+               ", the file has " + std::to_string(c->records));
   }
   if (lf_alone > 0) {
     f->add(first_lf_alone, Severity::warning,

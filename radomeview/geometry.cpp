@@ -24,36 +24,60 @@ double Extents::span() const { return any ? std::max(x1 - x0, y1 - y0) : 0.0; }
 namespace {
 
 double cross(Vec o, Vec a, Vec b) { return (a.x - o.x) * (b.y - o.y) - (a.y - o.y) * (b.x - o.x); }
-bool same(Vec a, Vec b) { return a.x == b.x && a.y == b.y; }
-int sign(double v) { return (v > 0) - (v < 0); }
 
 }  // namespace
 
 bool segments_cross(Vec a, Vec b, Vec c, Vec d, Vec* where) {
-  const bool shared = same(a, c) || same(a, d) || same(b, c) || same(b, d);
-  const int o1 = sign(cross(a, b, c)), o2 = sign(cross(a, b, d));
-  const int o3 = sign(cross(c, d, a)), o4 = sign(cross(c, d, b));
+  const double lab = std::hypot(b.x - a.x, b.y - a.y), lcd = std::hypot(d.x - c.x, d.y - c.y);
+  if (!(lab > 0) || !(lcd > 0)) return false;
+  // Coordinates computed from expressions carry rounding: closer than this
+  // (relative to their size) is the same place or the same line.
+  double size = std::max(lab, lcd);
+  for (const Vec& p : {a, b, c, d}) size = std::max({size, std::abs(p.x), std::abs(p.y)});
+  const double tol = 1e-9 * size;
+  // Which side of the line o->p q lies on, 0 when within tol of it.
+  const auto side = [&](Vec o, Vec p, double len, Vec q) {
+    const double dist = cross(o, p, q) / len;
+    return dist > tol ? 1 : dist < -tol ? -1 : 0;
+  };
+  const int o1 = side(a, b, lab, c), o2 = side(a, b, lab, d);
+  const int o3 = side(c, d, lcd, a), o4 = side(c, d, lcd, b);
+  const Vec u{(b.x - a.x) / lab, (b.y - a.y) / lab};
+  const auto along_ab = [&](Vec p) { return (p.x - a.x) * u.x + (p.y - a.y) * u.y; };
   if (o1 == 0 && o2 == 0) {
     // On one line: they cross when they overlap by more than a point.
-    const Vec u{b.x - a.x, b.y - a.y};
-    auto along = [&](Vec p) { return (p.x - a.x) * u.x + (p.y - a.y) * u.y; };
-    const double len = along(b);
-    double lo = std::min(along(c), along(d)), hi = std::max(along(c), along(d));
-    lo = std::max(lo, std::min(0.0, len));
-    hi = std::min(hi, std::max(0.0, len));
-    if (hi < lo) return false;
-    if (hi == lo && shared) return false;
-    const double t = len != 0 ? (lo + hi) / 2 / len : 0;
+    const double lo = std::max(0.0, std::min(along_ab(c), along_ab(d)));
+    const double hi = std::min(lab, std::max(along_ab(c), along_ab(d)));
+    if (hi - lo <= tol) return false;
+    const double t = (lo + hi) / 2;
     *where = Vec{a.x + t * u.x, a.y + t * u.y};
     return true;
   }
-  if (o1 * o2 > 0 || o3 * o4 > 0) return false;
-  // Two lines meet once: at a shared end that point is the node they share.
-  if (shared) return false;
-  const double den = (b.x - a.x) * (d.y - c.y) - (b.y - a.y) * (d.x - c.x);
-  const double t = den != 0 ? ((c.x - a.x) * (d.y - c.y) - (c.y - a.y) * (d.x - c.x)) / den : 0;
-  *where = Vec{a.x + t * (b.x - a.x), a.y + t * (b.y - a.y)};
-  return true;
+  if (o1 * o2 < 0 && o3 * o4 < 0) {
+    const double den = (b.x - a.x) * (d.y - c.y) - (b.y - a.y) * (d.x - c.x);
+    const double t = ((c.x - a.x) * (d.y - c.y) - (c.y - a.y) * (d.x - c.x)) / den;
+    *where = Vec{a.x + t * (b.x - a.x), a.y + t * (b.y - a.y)};
+    return true;
+  }
+  // An end of one inside the other, away from its ends: they meet where no
+  // node is shared.
+  const auto inside = [&](Vec o, Vec p, double len, Vec q) {
+    const double s = ((q.x - o.x) * (p.x - o.x) + (q.y - o.y) * (p.y - o.y)) / len;
+    return s > tol && s < len - tol;
+  };
+  const struct {
+    int side;
+    Vec o, p;
+    double len;
+    Vec q;
+  } ends[] = {{o1, a, b, lab, c}, {o2, a, b, lab, d}, {o3, c, d, lcd, a}, {o4, c, d, lcd, b}};
+  for (const auto& e : ends) {
+    if (e.side == 0 && inside(e.o, e.p, e.len, e.q)) {
+      *where = e.q;
+      return true;
+    }
+  }
+  return false;
 }
 
 double distance_to_segment(Vec p, Vec a, Vec b) {

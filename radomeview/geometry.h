@@ -19,7 +19,8 @@ struct Extents {
   double span() const;  // the larger of width and height
 };
 
-// Two segments meet anywhere but at a point that is an end of both.
+// Two segments meet anywhere but at a point that is an end of both, within
+// a rounding tolerance relative to their size; *where is a place they meet.
 bool segments_cross(Vec a, Vec b, Vec c, Vec d, Vec* where);
 
 double distance_to_segment(Vec p, Vec a, Vec b);

@@ -76,6 +76,14 @@ int main(int argc, char** argv) {
       status = 2;
       continue;
     }
+    // A directory opens but cannot be read: that is found before any check.
+    if (std::fgetc(in) == EOF && std::ferror(in)) {
+      complain(name + ": cannot read: " + std::strerror(errno));
+      std::fclose(in);
+      status = 2;
+      continue;
+    }
+    std::rewind(in);
     auto r = std::make_unique<FileReport>();
     const bool known = radomeview::check_file(in, name, opt.kind, r.get());
     std::fclose(in);

@@ -49,10 +49,10 @@ std::optional<Kind> detect_kind(std::FILE* file) {
     LineReader lines(file);
     std::string_view record;
     std::vector<std::string_view> words;
-    std::vector<std::string> first;  // the first three records
+    std::vector<std::string> first;  // the first two records
     std::string previous;            // the last record with words
     for (int n = 0; n < 400 && lines.next(&record); ++n) {
-      if (first.size() < 3) first.emplace_back(record);
+      if (first.size() < 2) first.emplace_back(record);
       split_words(record, &words);
       // A TOR object: a header record, then one holding "(" alone.
       if (words.size() == 1 && words[0] == "(" && !previous.empty()) {
@@ -60,24 +60,16 @@ std::optional<Kind> detect_kind(std::FILE* file) {
         break;
       }
       if (!words.empty()) previous = std::string(record);
-      if (n == 2) {
-        std::vector<std::string_view> w1, w2;
-        split_words(first[1], &w1);
-        split_words(first[2], &w2);
-        if (w1.size() == 3 && count_word(w1[0]) && count_word(w1[1]) && count_word(w1[2]) && w2.size() == 2) {
-          kind = Kind::rsf;
-          break;
-        }
-      }
     }
     if (!kind && !first.empty()) {
+      // A .rsf file: a label, then the count, 1 and 0. A points file: the count alone.
       std::vector<std::string_view> w0, w1;
       split_words(first[0], &w0);
       if (first.size() > 1) split_words(first[1], &w1);
-      if (w0.size() == 1 && count_word(w0[0]) && (w1.empty() || w1.size() == 2)) {
+      if (w1.size() == 3 && count_word(w1[0]) && count_word(w1[1]) && count_word(w1[2])) {
+        kind = Kind::rsf;
+      } else if (w0.size() == 1 && count_word(w0[0])) {
         kind = Kind::points;
-      } else if (first.size() >= 2 && w1.size() == 3 && count_word(w1[0]) && first.size() == 2) {
-        kind = Kind::rsf;  // a label and a count record, no point
       }
     }
   }

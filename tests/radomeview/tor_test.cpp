@@ -68,6 +68,8 @@ TEST(Kind, FromTheContent) {
       {"DISH\r\n   2   1   0\r\n  0.0  0.0\r\n  1.0  1.0\r\n", Kind::rsf},
       {"12\r\n   0   1   0\r\n", Kind::rsf},  // a label that is a number, and no point
       {"LBL\r\n****   1   0\r\n  0.0  0.0\r\n", Kind::rsf},
+      {"LBL\r\n   2   1   0\r\n NaN\r\n", Kind::rsf},  // a broken point is a finding, not another kind
+      {"           2\r\n  1.0  2.0  3.0\r\n", Kind::points},
       {" A   real_variable\r\n(\r\n  value : 1.0\r\n)\r\n", Kind::tor},
       {"x struct\n(\n)\n", Kind::tor},
       {"", std::nullopt},

@@ -1,4 +1,5 @@
 # radome_program(NAME SOURCES file... [PROMPTS prompt...])
+# radome_program(NAME TOOL SOURCES file... [LIBRARIES lib...])
 #
 # Registers one dialogue program: its binary in bin/, linked with textio and
 # the --help/--version answer; its install and its manual page doc/NAME.1
@@ -6,13 +7,20 @@
 # test tools, which read the list of registered programs with the prompts of
 # each dialogue from the generated header radome_programs.h. PROMPTS are the
 # questions as they end on the screen, each followed by the typed answer.
+# A TOOL is an ordinary command-line program without a dialogue: built,
+# installed, packaged and versioned the same way, linked with its LIBRARIES
+# (and the version header) instead of textio, and left out of the dialogue list.
 function(radome_program name)
-  cmake_parse_arguments(PARSE_ARGV 1 arg "" "" "SOURCES;PROMPTS")
+  cmake_parse_arguments(PARSE_ARGV 1 arg "TOOL" "" "SOURCES;PROMPTS;LIBRARIES")
   if(NOT arg_SOURCES)
     message(FATAL_ERROR "radome_program(${name}): no SOURCES")
   endif()
   add_executable(${name} ${arg_SOURCES})
-  target_link_libraries(${name} PRIVATE textio cli)
+  if(arg_TOOL)
+    target_link_libraries(${name} PRIVATE cli ${arg_LIBRARIES})
+  else()
+    target_link_libraries(${name} PRIVATE textio cli ${arg_LIBRARIES})
+  endif()
   install(TARGETS ${name} RUNTIME DESTINATION bin)
 
   set(page ${PROJECT_SOURCE_DIR}/doc/${name}.1)
@@ -34,6 +42,10 @@ function(radome_program name)
   add_custom_target(${name}_manual ALL DEPENDS ${packed})
   install(FILES ${packed} DESTINATION share/man/man1)
 
+  set_property(GLOBAL APPEND PROPERTY RADOME_PROGRAMS ${name})
+  if(arg_TOOL)
+    return()
+  endif()
   set(entry "    {\"${name}\", {")
   foreach(prompt IN LISTS arg_PROMPTS)
     string(REPLACE "\\" "\\\\" prompt "${prompt}")
@@ -41,7 +53,6 @@ function(radome_program name)
     string(APPEND entry "\n       \"${prompt}\",")
   endforeach()
   string(APPEND entry "}},\n")
-  set_property(GLOBAL APPEND PROPERTY RADOME_PROGRAMS ${name})
   set_property(GLOBAL APPEND_STRING PROPERTY RADOME_PROGRAM_ENTRIES "${entry}")
 endfunction()
 

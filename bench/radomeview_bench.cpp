@@ -1,0 +1,132 @@
+// radomeview_bench: radomeview checking and drawing a 1,000,000-point .rsf
+// file against rsf_floor reading the same file, each a whole process started
+// here, in alternating order; medians of wall and CPU time, and peak
+// resident memory at 100,000 and 1,000,000 points.
+//
+//   radomeview_bench [--runs N]
+#include <fcntl.h>
+#include <sys/resource.h>
+#include <sys/stat.h>
+#include <sys/wait.h>
+#include <unistd.h>
+
+#include <algorithm>
+#include <cstdio>
+#include <cstdlib>
+#include <ctime>
+#include <string>
+#include <vector>
+
+namespace {
+
+[[noreturn]] void die(const std::string& why) {
+  std::fprintf(stderr, "radomeview_bench: %s\n", why.c_str());
+  std::exit(1);
+}
+
+struct Run {
+  double wall = 0, cpu = 0;
+  long maxrss_kib = 0;
+  int status = -1;
+};
+
+double now() {
+  timespec ts;
+  clock_gettime(CLOCK_MONOTONIC, &ts);
+  return static_cast<double>(ts.tv_sec) + ts.tv_nsec / 1e9;
+}
+
+Run spawn(const std::vector<std::string>& argv, const std::string& dir, const std::string& input) {
+  const double start = now();
+  const pid_t pid = ::fork();
+  if (pid == 0) {
+    if (::chdir(dir.c_str()) != 0) ::_exit(125);
+    int in = ::open(input.empty() ? "/dev/null" : input.c_str(), O_RDONLY);
+    int out = ::open("/dev/null", O_WRONLY);
+    ::dup2(in, 0);
+    ::dup2(out, 1);
+    ::dup2(out, 2);
+    std::vector<char*> args;
+    for (const std::string& a : argv) args.push_back(const_cast<char*>(a.c_str()));
+    args.push_back(nullptr);
+    ::execv(args[0], args.data());
+    ::_exit(127);
+  }
+  int status = 0;
+  rusage ru{};
+  if (::wait4(pid, &status, 0, &ru) != pid) die("wait4 failed");
+  Run r;
+  r.wall = now() - start;
+  r.cpu = ru.ru_utime.tv_sec + ru.ru_utime.tv_usec / 1e6 + ru.ru_stime.tv_sec + ru.ru_stime.tv_usec / 1e6;
+  r.maxrss_kib = ru.ru_maxrss;
+  r.status = WIFEXITED(status) ? WEXITSTATUS(status) : 128 + WTERMSIG(status);
+  return r;
+}
+
+double median(std::vector<double> v) {
+  std::sort(v.begin(), v.end());
+  return v[v.size() / 2];
+}
+
+long file_size(const std::string& path) {
+  struct stat st;
+  return ::stat(path.c_str(), &st) == 0 ? static_cast<long>(st.st_size) : -1;
+}
+
+// A .rsf file of `points` points written by dishsurface itself.
+std::string make_rsf(const std::string& dir, long points) {
+  std::string name = "p";
+  name += std::to_string(points);
+  name += ".rsf";
+  const std::string answers = dir + "/answers";
+  std::FILE* f = std::fopen(answers.c_str(), "w");
+  std::fprintf(f, "%s\n1000 0\n0 %ld 1\n1\nBENCH\n", name.c_str(), points - 1);
+  std::fclose(f);
+  spawn({std::string(PROGRAMS_DIR) + "/dishsurface"}, dir, answers);
+  const std::string path = dir + "/" + name;
+  if (file_size(path) < points * 38) die("dishsurface did not write " + path);
+  return path;
+}
+
+}  // namespace
+
+int main(int argc, char** argv) {
+  int runs = 7;
+  if (argc == 3 && std::string(argv[1]) == "--runs") runs = std::atoi(argv[2]);
+  char dir_template[] = "/tmp/radomeview-bench-XXXXXX";
+  const std::string dir = ::mkdtemp(dir_template);
+  const std::string viewer = std::string(PROGRAMS_DIR) + "/radomeview";
+
+  std::printf("radomeview on a .rsf file written by dishsurface, against rsf_floor (median of %d runs)\n", runs);
+  std::printf("%8s %8s %8s %8s %8s %9s %9s %12s %12s %8s\n", "points", "file MB", "view s", "floor s", "ratio",
+              "view cpu", "floor cpu", "view RSS", "floor RSS", "SVG KB");
+  bool over = false;
+  for (long points : {100000L, 1000000L}) {
+    const std::string rsf = make_rsf(dir, points);
+    std::vector<double> view_wall, view_cpu, floor_wall, floor_cpu;
+    long view_rss = 0, floor_rss = 0;
+    for (int i = 0; i < runs; ++i) {
+      const Run f = spawn({FLOOR_PATH, rsf}, dir, "");
+      const Run v = spawn({viewer, "-q", rsf}, dir, "");
+      // The count of a million points does not fit its four columns: one error, status 1.
+      if (v.status != 1 || f.status != 0) die("unexpected status " + std::to_string(v.status));
+      view_wall.push_back(v.wall);
+      view_cpu.push_back(v.cpu);
+      floor_wall.push_back(f.wall);
+      floor_cpu.push_back(f.cpu);
+      view_rss = std::max(view_rss, v.maxrss_kib);
+      floor_rss = std::max(floor_rss, f.maxrss_kib);
+    }
+    const double ratio = median(view_wall) / median(floor_wall);
+    const long svg = file_size(rsf + ".svg");
+    std::printf("%8ld %8.1f %8.3f %8.3f %8.2f %9.3f %9.3f %8ld KiB %8ld KiB %8.1f\n", points,
+                file_size(rsf) / 1048576.0, median(view_wall), median(floor_wall), ratio, median(view_cpu),
+                median(floor_cpu), view_rss, floor_rss, svg / 1024.0);
+    if (points == 1000000 && ratio > 2.0) over = true;
+    if (svg > 2 * 1024 * 1024) over = true;
+  }
+  std::string rm = "rm -rf " + dir;
+  if (std::system(rm.c_str()) != 0) std::fprintf(stderr, "radomeview_bench: could not remove %s\n", dir.c_str());
+  if (over) std::printf("OVER: radomeview takes more than twice the floor, or its picture is above 2 MB\n");
+  return over ? 1 : 0;
+}

@@ -1,0 +1,156 @@
+// radomeview's conversions of text: number fields, integers, the numbers it
+// writes, and records with their line ends.
+#include <gtest/gtest.h>
+
+#include <cmath>
+#include <cstdio>
+#include <string>
+#include <vector>
+
+#include "radomeview/lines.h"
+#include "radomeview/numtext.h"
+
+namespace radomeview {
+namespace {
+
+TEST(ReadField, EveryKindOfField) {
+  const struct {
+    const char* text;
+    Field kind;
+    double value;
+  } cases[] = {
+      {"1.00000E+01", Field::number, 10},
+      {"-4.37114E-07", Field::number, -4.37114e-07},
+      {"0.1562500000E+01", Field::number, 1.5625},
+      {"+2.5", Field::number, 2.5},
+      {".5", Field::number, 0.5},
+      {"-.5", Field::number, -0.5},
+      {"1e-400", Field::number, 0},  // too small for a double: zero
+      {"NaN", Field::not_finite, 0},
+      {"Infinity", Field::not_finite, 0},
+      {"-Infinity", Field::not_finite, 0},
+      {"inf", Field::not_finite, 0},
+      {"1e400", Field::not_finite, 0},
+      {"*************", Field::asterisks, 0},
+      {"*", Field::asterisks, 0},
+      {"0.0000OE+00", Field::not_number, 0},
+      {"1.5D3", Field::not_number, 0},
+      {"0x10", Field::not_number, 0},
+      {"", Field::not_number, 0},
+      {"+", Field::not_number, 0},
+      {"-", Field::not_number, 0},
+      {"1,5", Field::not_number, 0},
+      {"**1", Field::not_number, 0},
+  };
+  for (const auto& c : cases) {
+    SCOPED_TRACE(c.text);
+    double v = -1;
+    EXPECT_EQ(read_field(c.text, &v), c.kind);
+    if (c.kind == Field::number) {
+      EXPECT_EQ(v, c.value);
+    }
+  }
+}
+
+TEST(ReadInteger, WholeNumbersOnly) {
+  const struct {
+    const char* text;
+    bool ok;
+    long long value;
+  } cases[] = {{"10", true, 10}, {"-2", true, -2}, {"+7", true, 7}, {"1.0", false, 0}, {"****", false, 0},
+               {"", false, 0},   {"9223372036854775808", false, 0}, {"12a", false, 0}};
+  for (const auto& c : cases) {
+    SCOPED_TRACE(c.text);
+    long long v = 0;
+    EXPECT_EQ(read_integer(c.text, &v), c.ok);
+    if (c.ok) {
+      EXPECT_EQ(v, c.value);
+    }
+  }
+}
+
+TEST(NumbersWritten, FixedTwoDecimalsAndShortest) {
+  const struct {
+    double v;
+    const char* fixed;
+  } cases[] = {{0, "0.00"},          {-0.0, "0.00"},        {-0.004, "0.00"},       {1.005, "1.00"},  // 1.00499999...
+               {2.675, "2.67"},      {106, "106.00"},        {-12.345678, "-12.35"}, {1e12, "1000000000.00"},
+               {-1e300, "-1000000000.00"}, {NAN, "0.00"}};
+  for (const auto& c : cases) {
+    std::string s;
+    append_fixed2(s, c.v);
+    EXPECT_EQ(s, c.fixed) << c.v;
+  }
+  EXPECT_EQ(shortest(0.25), "0.25");
+  EXPECT_EQ(shortest(1e16), "1e+16");
+  EXPECT_EQ(shortest(-4.37114e-07), "-4.37114e-07");
+  EXPECT_EQ(shown("ab\x01" "c"), "'ab?c'");
+  EXPECT_EQ(shown(std::string(50, 'x')), "'" + std::string(40, 'x') + "...'");
+}
+
+struct Record {
+  std::string text;
+  bool lf_alone, no_end, too_long;
+};
+
+std::vector<Record> records_of(const std::string& bytes) {
+  std::string copy = bytes + '\0';
+  std::FILE* f = fmemopen(copy.data(), bytes.empty() ? 1 : bytes.size(), "rb");
+  if (bytes.empty()) std::fgetc(f);
+  LineReader lines(f);
+  std::vector<Record> out;
+  std::string_view r;
+  while (lines.next(&r)) {
+    EXPECT_EQ(lines.number(), out.size() + 1);
+    out.push_back({std::string(r.substr(0, 8)), lines.lf_alone(), lines.no_line_end(), lines.too_long()});
+  }
+  std::fclose(f);
+  return out;
+}
+
+TEST(LineReader, LineEndsAndLongRecords) {
+  const std::string long_record(LineReader::kBuffer + 100, 'y');
+  const struct {
+    std::string bytes;
+    std::vector<Record> want;
+  } cases[] = {
+      {"", {}},
+      {"a\r\nb\r\n", {{"a", false, false, false}, {"b", false, false, false}}},
+      {"a\nb\r\n", {{"a", true, false, false}, {"b", false, false, false}}},
+      {"a\r\nb", {{"a", false, false, false}, {"b", false, true, false}}},
+      {"\r\n\n", {{"", false, false, false}, {"", true, false, false}}},
+      {"a\rb\n", {{"a\rb", true, false, false}}},
+      {"x\r\n" + long_record + "\r\nz\r\n",
+       {{"x", false, false, false}, {"yyyyyyyy", false, false, true}, {"z", false, false, false}}},
+  };
+  for (const auto& c : cases) {
+    SCOPED_TRACE(c.bytes.substr(0, 20));
+    const auto got = records_of(c.bytes);
+    ASSERT_EQ(got.size(), c.want.size());
+    for (std::size_t i = 0; i < got.size(); ++i) {
+      EXPECT_EQ(got[i].text, c.want[i].text) << i;
+      EXPECT_EQ(got[i].lf_alone, c.want[i].lf_alone) << i;
+      EXPECT_EQ(got[i].no_end, c.want[i].no_end) << i;
+      EXPECT_EQ(got[i].too_long, c.want[i].too_long) << i;
+    }
+  }
+}
+
+// Records straddling the buffer's refills come out whole.
+TEST(LineReader, RecordsAcrossRefills) {
+  std::string bytes;
+  for (int i = 0; i < 5000; ++i) bytes += std::to_string(i) + "  0.1562500000E+01\r\n";
+  std::FILE* f = fmemopen(bytes.data(), bytes.size(), "rb");
+  LineReader lines(f);
+  std::string_view r;
+  int n = 0;
+  while (lines.next(&r)) {
+    ASSERT_EQ(r, std::to_string(n) + "  0.1562500000E+01");
+    ++n;
+  }
+  std::fclose(f);
+  EXPECT_EQ(n, 5000);
+}
+
+}  // namespace
+}  // namespace radomeview

@@ -1,0 +1,159 @@
+// Expressions, the kind of a file, and the meaning of TOR objects.
+#include <gtest/gtest.h>
+
+#include <cmath>
+#include <cstdio>
+#include <string>
+
+#include "radomeview/expr.h"
+#include "radomeview/report.h"
+
+namespace radomeview {
+namespace {
+
+TEST(Expressions, ValuesAndReferences) {
+  const struct {
+    const char* text;
+    std::vector<double> values;
+    double want;
+  } cases[] = {
+      {"ATAN(1.)/45.", {}, std::atan(1.0) / 45.0},
+      {"COS(ref(SHANG)*ref(DTR))", {30, std::atan(1.0) / 45.0}, std::cos(30 * (std::atan(1.0) / 45.0))},
+      {"-ref(SHTH1)", {0.25}, -0.25},
+      {"ref(TTS1)-ref(SHTH2)", {-0.25, 0.5}, -0.75},
+      {"ref( a )+Ref(B)*REF(c)", {1, 2, 3}, 7},
+      {"sin(0)+Sqrt(16)", {}, 4},
+      {"ref(SHCR)+ref(TTS1)/ref(UVZS)", {5, 1, 0}, INFINITY},
+      {"2-3-4", {}, -5},
+      {"8/4/2", {}, 1},
+      {"2*(3+4)", {}, 14},
+  };
+  for (const auto& c : cases) {
+    SCOPED_TRACE(c.text);
+    const Prepared p = prepare(c.text);
+    ASSERT_EQ(p.refs.size(), c.values.size());
+    double v = 0;
+    std::string error;
+    ASSERT_TRUE(evaluate(p, c.values, &v, &error)) << error;
+    EXPECT_EQ(v, c.want);  // the same operations in the same order: the same bits
+  }
+  const Prepared p = prepare("ref(Shcz)+REF(x_1)");
+  EXPECT_EQ(p.refs, (std::vector<std::string>{"Shcz", "x_1"}));
+  for (const char* bad : {"2*(3", "", "ref(", "1+", "foo(2)", "ref(A", "2 3"}) {
+    double v;
+    std::string error;
+    EXPECT_FALSE(evaluate(prepare(bad), {}, &v, &error)) << bad;
+    EXPECT_FALSE(error.empty()) << bad;
+  }
+}
+
+FileReport report_of(const std::string& bytes, std::optional<Kind> kind = std::nullopt, bool* known = nullptr) {
+  std::string copy = bytes + '\0';
+  std::FILE* f = fmemopen(copy.data(), bytes.empty() ? 1 : bytes.size(), "rb");
+  if (bytes.empty()) std::fgetc(f);
+  FileReport r;
+  const bool k = check_file(f, "f", kind, &r);
+  if (known) *known = k;
+  std::fclose(f);
+  return r;
+}
+
+TEST(Kind, FromTheContent) {
+  const struct {
+    const char* bytes;
+    std::optional<Kind> kind;
+  } cases[] = {
+      {"          2\r\n  1.0  2.0\r\n  3.0  4.0\r\n", Kind::points},
+      {"           0\r\n", Kind::points},
+      {"DISH\r\n   2   1   0\r\n  0.0  0.0\r\n  1.0  1.0\r\n", Kind::rsf},
+      {"12\r\n   0   1   0\r\n", Kind::rsf},  // a label that is a number, and no point
+      {"LBL\r\n****   1   0\r\n  0.0  0.0\r\n", Kind::rsf},
+      {"LBL\r\n   2   1   0\r\n NaN\r\n", Kind::rsf},  // a broken point is a finding, not another kind
+      {"           2\r\n  1.0  2.0  3.0\r\n", Kind::points},
+      {" A   real_variable\r\n(\r\n  value : 1.0\r\n)\r\n", Kind::tor},
+      {"x struct\n(\n)\n", Kind::tor},
+      {"", std::nullopt},
+      {"hello\r\nworld\r\n", std::nullopt},
+      {"(\r\n", std::nullopt},
+  };
+  for (const auto& c : cases) {
+    SCOPED_TRACE(c.bytes);
+    bool known = false;
+    const FileReport r = report_of(c.bytes, std::nullopt, &known);
+    EXPECT_EQ(known, c.kind.has_value());
+    if (c.kind) {
+      EXPECT_EQ(r.kind, *c.kind);
+    }
+  }
+}
+
+std::string findings_of(const FileReport& r) {
+  std::string s;
+  for (const Finding& f : r.findings.kept()) s += finding_line("f", f) + "\n";
+  return s;
+}
+
+// Values of variables whatever order they come in, and what cannot have one.
+TEST(TorVariables, DependencyOrderAndFindings) {
+  const auto var = [](const char* name, const char* value) {
+    return std::string(" ") + name + "   real_variable\r\n(\r\n  value            : " + value + "\r\n)\r\n\r\n";
+  };
+  const struct {
+    std::string text;
+    const char* name;
+    double value;  // NaN: none
+    std::string findings;
+  } cases[] = {
+      {var("A", "\"ref(B)*2\"") + var("B", "  1.5000E+00"), "A", 3, ""},
+      {var("a", "\"ref(B)+ref(b)\"") + var("B", "2.0"), "a", 4, ""},
+      {var("A", "\"ref(B)\"") + var("B", "\"ref(C)\"") + var("C", "\"ref(A)\"") + var("D", "\"ref(A)+1\""), "D", NAN,
+       "f:13: error: references in a cycle: A -> B -> C -> A\n"},
+      {var("A", "\"ref(A)\""), "A", NAN, "f:3: error: references in a cycle: A -> A\n"},
+      {var("A", "\"1/0\""), "A", NAN, "f:3: error: variable A: '1/0' is not finite (inf)\n"},
+      {var("A", "NaN"), "A", NAN, "f:3: error: variable A: 'NaN' is not finite\n"},
+      {var("A", "\"ref(Z)\""), "A", NAN, "f:3: error: variable A: ref(Z) names no object\n"},
+      {var("A", "1.0") + var("A", "2.0"), "A", 1,
+       "f:6: error: object 'A' is defined again (first at line 1)\n"},
+  };
+  for (const auto& c : cases) {
+    SCOPED_TRACE(c.text);
+    const FileReport r = report_of(c.text, Kind::tor);
+    EXPECT_EQ(findings_of(r), c.findings);
+    bool found = false;
+    for (const Variable& v : r.tor.variables) {
+      if (v.name != c.name || found) continue;
+      found = true;
+      EXPECT_EQ(v.known, !std::isnan(c.value));
+      if (v.known) {
+        EXPECT_EQ(v.value, c.value);
+      }
+    }
+    EXPECT_TRUE(found);
+  }
+}
+
+// A long chain of references is evaluated without running out of stack.
+TEST(TorVariables, LongChain) {
+  std::string text = " V0   real_variable\r\n(\r\n  value : 1.0\r\n)\r\n";
+  for (int i = 1; i <= 20000; ++i) {
+    text += " V" + std::to_string(i) + "   real_variable\r\n(\r\n  value : \"ref(V" + std::to_string(i - 1) +
+            ")+1\"\r\n)\r\n";
+  }
+  const FileReport r = report_of(text, Kind::tor);
+  EXPECT_EQ(r.findings.errors(), 0u);
+  EXPECT_EQ(r.tor.variables.back().value, 20001);
+}
+
+// Many findings are counted, a bounded number kept.
+TEST(Findings, CountedBeyondWhatIsKept) {
+  std::string text = "        1000\r\n";
+  for (int i = 0; i < 1000; ++i) text += "  NaN  1.0\r\n";
+  const FileReport r = report_of(text);
+  EXPECT_EQ(r.findings.errors(), 1000u);
+  EXPECT_EQ(r.findings.kept().size(), Findings::kKept);
+  EXPECT_EQ(r.findings.dropped(), 1000u - Findings::kKept);
+  EXPECT_NE(r.summary.find("1000 errors, 0 warnings (800 not listed)"), std::string::npos) << r.summary;
+}
+
+}  // namespace
+}  // namespace radomeview

@@ -4,6 +4,8 @@
 
 #include <cctype>
 
+#include "radomeview/trig.h"
+
 namespace radomeview {
 namespace {
 
@@ -58,6 +60,10 @@ bool evaluate(const Prepared& p, const std::vector<double>& values, double* out,
     // Evaluated as written, operation by operation: no folding or
     // reordering, so the value is the same bits wherever it is computed.
     made.EnableOptimizer(false);
+    // The same bits on every platform for angles near the axes.
+    made.DefineFun("sin", portable_sin);
+    made.DefineFun("cos", portable_cos);
+    made.DefineFun("tan", portable_tan);
     return made;
   }();
   try {

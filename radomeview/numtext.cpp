@@ -47,6 +47,12 @@ std::string shortest(double v) {
   return std::string(b, r.ptr);
 }
 
+std::string six_digits(double v) {
+  char b[32];
+  const auto r = std::to_chars(b, b + sizeof b, v, std::chars_format::general, 6);
+  return std::string(b, r.ptr);
+}
+
 void append_fixed2(std::string& out, double v) {
   // Drawing coordinates: anything beyond a billion pixels is off the picture
   // anyway, and a NaN is drawn at the origin rather than written.

@@ -19,6 +19,11 @@ bool read_integer(std::string_view text, long long* value);
 // Shortest text that reads back as the same double ("0.25", "1e+16", "nan").
 std::string shortest(double v);
 
+// Six significant digits, for values computed through sines and cosines:
+// platforms' libraries may differ in the last bits, and the findings and
+// extents must read the same everywhere.
+std::string six_digits(double v);
+
 // v rounded to two decimals, appended ("-0.00" is written as "0.00"); kept
 // within plus or minus 1e9.
 void append_fixed2(std::string& out, double v);

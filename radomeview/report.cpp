@@ -14,15 +14,9 @@ std::string plural(std::size_t n, const char* one, const char* many) {
 }
 
 // Six significant digits: enough to see where the data lies.
-std::string six(double v) {
-  char b[32];
-  const auto r = std::to_chars(b, b + sizeof b, v, std::chars_format::general, 6);
-  return std::string(b, r.ptr);
-}
-
 std::string range(const Extents& e, const char* x, const char* y, const std::string& unit) {
   if (!e.any) return "nothing to draw";
-  return std::string(x) + " " + six(e.x0) + " to " + six(e.x1) + ", " + y + " " + six(e.y0) + " to " + six(e.y1) +
+  return std::string(x) + " " + six_digits(e.x0) + " to " + six_digits(e.x1) + ", " + y + " " + six_digits(e.y0) + " to " + six_digits(e.y1) +
          unit;
 }
 

@@ -333,8 +333,8 @@ class Checker {
       if (d > kFar * length) {
         n.placed = false;
         f_->add(n.line, Severity::error,
-                "node " + std::to_string(n.number) + " at (" + shortest(n.at.x) + ", " + shortest(n.at.y) + ") is " +
-                    shortest(std::floor(d / length)) + " shroud lengths from the shroud");
+                "node " + std::to_string(n.number) + " at (" + six_digits(n.at.x) + ", " + six_digits(n.at.y) + ") is " +
+                    six_digits(std::floor(d / length)) + " shroud lengths from the shroud");
       }
     }
   }
@@ -369,7 +369,7 @@ class Checker {
         if (segments_cross(s.from->at, s.to->at, t.from->at, t.to->at, &where)) {
           f_->add_at(t.line, Severity::error,
                      "segments " + std::to_string(s.number) + " and " + std::to_string(t.number) +
-                         " cross at (" + shortest(where.x) + ", " + shortest(where.y) + ")",
+                         " cross at (" + six_digits(where.x) + ", " + six_digits(where.y) + ")",
                      where.x, where.y);
         }
       }

@@ -16,25 +16,29 @@ extern "C" const char* __asan_default_options() { return "max_malloc_fill_size=0
 
 namespace radomeview_fuzz {
 
-inline void run(const std::uint8_t* data, std::size_t size, radomeview::Kind kind) {
+// One file read as the given kind and checked: every finding counted, every
+// kept one printable text.
+inline void check(const std::uint8_t* data, std::size_t size, radomeview::Kind kind, radomeview::FileReport* r) {
   std::vector<char> bytes(data, data + size);
   bytes.push_back('\0');  // fmemopen takes no empty buffer
   std::FILE* f = fmemopen(bytes.data(), size == 0 ? 1 : size, "rb");
   if (!f) return;
   if (size == 0) std::fgetc(f);
-  radomeview::FileReport r;
-  radomeview::check_file(f, "fuzz", kind, &r);
+  radomeview::check_file(f, "fuzz", kind, r);
   std::fclose(f);
-  std::string svg;
-  radomeview::draw(r, true, &svg);
-  // Findings are counted whatever is kept; every kept one is printable text.
-  if (r.findings.kept().size() > radomeview::Findings::kKept) __builtin_trap();
-  for (const radomeview::Finding& k : r.findings.kept()) {
+  if (r->findings.kept().size() > radomeview::Findings::kKept) __builtin_trap();
+  for (const radomeview::Finding& k : r->findings.kept()) {
     for (char c : k.text) {
       if (static_cast<unsigned char>(c) < 0x20) __builtin_trap();
     }
   }
-  // The picture: no byte of the file's own that could break the XML.
+}
+
+// The picture of a checked file: no byte of the file's own that could break
+// the XML, balanced tags, and a bounded size.
+inline void draw(const radomeview::FileReport& r) {
+  std::string svg;
+  radomeview::draw(r, true, &svg);
   int depth = 0;
   const char* s = svg.data();
   const std::size_t n = svg.size();

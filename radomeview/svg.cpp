@@ -48,6 +48,15 @@ const char* kStyle =
     ".node-label{font-size:10px;fill:#333}"
     "</style>\n";
 
+// ` NAME="V"`, V to two decimals: every length and place in the picture.
+void attr(std::string& o, const char* name, double v) {
+  o += ' ';
+  o += name;
+  o += "=\"";
+  append_fixed2(o, v);
+  o += '"';
+}
+
 // Data to drawing coordinates: y grows upwards in the data, downwards in SVG.
 class Frame {
  public:
@@ -77,11 +86,10 @@ class Frame {
   double right() const { return kLeft + plot_w_; }
 
   void head(std::string& o, const PictureOptions& p) const {
-    o += "<?xml version=\"1.0\" encoding=\"UTF-8\"?>\n<svg xmlns=\"http://www.w3.org/2000/svg\" width=\"";
-    append_fixed2(o, width_);
-    o += "\" height=\"";
-    append_fixed2(o, height_);
-    o += "\" viewBox=\"0 0 ";
+    o += "<?xml version=\"1.0\" encoding=\"UTF-8\"?>\n<svg xmlns=\"http://www.w3.org/2000/svg\"";
+    attr(o, "width", width_);
+    attr(o, "height", height_);
+    o += " viewBox=\"0 0 ";
     append_fixed2(o, width_);
     o += " ";
     append_fixed2(o, height_);
@@ -89,15 +97,15 @@ class Frame {
     append_escaped(o, p.title.empty() ? p.file : p.title);
     o += "</title>\n";
     o += kStyle;
-    o += "<rect width=\"100%\" height=\"100%\" fill=\"#fff\"/>\n<text class=\"title\" x=\"";
-    append_fixed2(o, kLeft);
-    o += "\" y=\"24\">";
+    o += "<rect width=\"100%\" height=\"100%\" fill=\"#fff\"/>\n<text class=\"title\"";
+    attr(o, "x", kLeft);
+    o += " y=\"24\">";
     append_escaped(o, p.title.empty() ? p.file : p.title);
     o += "</text>\n";
     if (!p.title.empty()) {
-      o += "<text class=\"file\" x=\"";
-      append_fixed2(o, kLeft);
-      o += "\" y=\"44\">";
+      o += "<text class=\"file\"";
+      attr(o, "x", kLeft);
+      o += " y=\"44\">";
       append_escaped(o, p.file);
       o += "</text>\n";
     }
@@ -106,50 +114,43 @@ class Frame {
   // The frame, the grid and the ticks with their labels, and the axis names.
   void axes(std::string& o, const std::string& xname, const std::string& yname) const {
     const double top = kTop, bottom = kTop + plot_h_, left = kLeft, right = kLeft + plot_w_;
-    o += "<rect class=\"frame\" x=\"";
-    append_fixed2(o, left);
-    o += "\" y=\"";
-    append_fixed2(o, top);
-    o += "\" width=\"";
-    append_fixed2(o, plot_w_);
-    o += "\" height=\"";
-    append_fixed2(o, plot_h_);
-    o += "\"/>\n<g class=\"axes\">\n";
+    o += "<rect class=\"frame\"";
+    attr(o, "x", left);
+    attr(o, "y", top);
+    attr(o, "width", plot_w_);
+    attr(o, "height", plot_h_);
+    o += "/>\n<g class=\"axes\">\n";
     const double lo_x = e_.x0 - kPad / scale_, hi_x = e_.x0 + (plot_w_ - kPad) / scale_;
     const double lo_y = e_.y1 - (plot_h_ - kPad) / scale_, hi_y = e_.y1 + kPad / scale_;
     tick_run(o, 'x', lo_x, hi_x, [&](double v, const std::string& label) {
       const double px = x(v);
       line(o, "grid", px, top, px, bottom);
-      o += "<line class=\"tick\" data-axis=\"x\" data-value=\"" + label + "\" x1=\"";
+      o += "<line class=\"tick\" data-axis=\"x\" data-value=\"" + label + "\"";
       coords(o, px, bottom, px, bottom + 6);
-      o += "/>\n<text x=\"";
-      append_fixed2(o, px);
-      o += "\" y=\"";
-      append_fixed2(o, bottom + 20);
-      o += "\" text-anchor=\"middle\">" + label + "</text>\n";
+      o += "/>\n<text";
+      attr(o, "x", px);
+      attr(o, "y", bottom + 20);
+      o += " text-anchor=\"middle\">" + label + "</text>\n";
     });
     tick_run(o, 'y', lo_y, hi_y, [&](double v, const std::string& label) {
       const double py = y(v);
       line(o, "grid", left, py, right, py);
-      o += "<line class=\"tick\" data-axis=\"y\" data-value=\"" + label + "\" x1=\"";
+      o += "<line class=\"tick\" data-axis=\"y\" data-value=\"" + label + "\"";
       coords(o, left - 6, py, left, py);
-      o += "/>\n<text x=\"";
-      append_fixed2(o, left - 9);
-      o += "\" y=\"";
-      append_fixed2(o, py + 4);
-      o += "\" text-anchor=\"end\">" + label + "</text>\n";
+      o += "/>\n<text";
+      attr(o, "x", left - 9);
+      attr(o, "y", py + 4);
+      o += " text-anchor=\"end\">" + label + "</text>\n";
     });
-    o += "<text class=\"axis-name\" x=\"";
-    append_fixed2(o, right);
-    o += "\" y=\"";
-    append_fixed2(o, bottom + 40);
-    o += "\" text-anchor=\"end\">";
+    o += "<text class=\"axis-name\"";
+    attr(o, "x", right);
+    attr(o, "y", bottom + 40);
+    o += " text-anchor=\"end\">";
     append_escaped(o, xname);
-    o += "</text>\n<text class=\"axis-name\" x=\"";
-    append_fixed2(o, left);
-    o += "\" y=\"";
-    append_fixed2(o, top - 6);
-    o += "\" text-anchor=\"start\">";
+    o += "</text>\n<text class=\"axis-name\"";
+    attr(o, "x", left);
+    attr(o, "y", top - 6);
+    o += " text-anchor=\"start\">";
     append_escaped(o, yname);
     o += "</text>\n</g>\n";
   }
@@ -158,12 +159,10 @@ class Frame {
     o += "<g class=\"findings\">\n";
     for (const Finding& k : f.kept()) {
       if (!k.placed || !std::isfinite(k.x) || !std::isfinite(k.y)) continue;
-      o += std::string("<circle class=\"finding ") + (k.severity == Severity::error ? "error" : "warning") +
-           "\" cx=\"";
-      append_fixed2(o, x(k.x));
-      o += "\" cy=\"";
-      append_fixed2(o, y(k.y));
-      o += "\" r=\"7\"><title>" + std::to_string(k.line) + ": ";
+      o += std::string("<circle class=\"finding ") + (k.severity == Severity::error ? "error" : "warning") + "\"";
+      attr(o, "cx", x(k.x));
+      attr(o, "cy", y(k.y));
+      o += " r=\"7\"><title>" + std::to_string(k.line) + ": ";
       append_escaped(o, k.text);
       o += "</title></circle>\n";
     }
@@ -171,18 +170,14 @@ class Frame {
   }
 
   static void coords(std::string& o, double x1, double y1, double x2, double y2) {
-    append_fixed2(o, x1);
-    o += "\" y1=\"";
-    append_fixed2(o, y1);
-    o += "\" x2=\"";
-    append_fixed2(o, x2);
-    o += "\" y2=\"";
-    append_fixed2(o, y2);
-    o += "\"";
+    attr(o, "x1", x1);
+    attr(o, "y1", y1);
+    attr(o, "x2", x2);
+    attr(o, "y2", y2);
   }
 
   static void line(std::string& o, const char* cls, double x1, double y1, double x2, double y2) {
-    o += std::string("<line class=\"") + cls + "\" x1=\"";
+    o += std::string("<line class=\"") + cls + "\"";
     coords(o, x1, y1, x2, y2);
     o += "/>\n";
   }
@@ -239,11 +234,10 @@ void write_curve_svg(const Curve& c, const Findings& findings, const PictureOpti
   }
   o += "\"/>\n<g class=\"markers\">\n";
   for (std::size_t i = 0; i < c.points.size(); ++i) {
-    o += "<circle class=\"marker\" data-index=\"" + std::to_string(i + 1) + "\" cx=\"";
-    append_fixed2(o, f.x(c.points[i].x));
-    o += "\" cy=\"";
-    append_fixed2(o, f.y(c.points[i].y));
-    o += "\" r=\"2.5\"/>\n";
+    o += "<circle class=\"marker\" data-index=\"" + std::to_string(i + 1) + "\"";
+    attr(o, "cx", f.x(c.points[i].x));
+    attr(o, "cy", f.y(c.points[i].y));
+    o += " r=\"2.5\"/>\n";
   }
   o += "</g>\n";
   f.findings(o, findings);
@@ -278,7 +272,7 @@ void write_tor_svg(const Tor& t, const Findings& findings, const PictureOptions&
       const Segment& s = m.segments[i];
       if (!s.from || !s.from->placed || !s.to->placed) continue;
       o += std::string("<line class=\"segment") + (i == 0 ? " metal" : "") + "\" data-segment=\"" +
-           std::to_string(s.number) + "\" x1=\"";
+           std::to_string(s.number) + "\"";
       Frame::coords(o, f.x(s.from->at.x), f.y(s.from->at.y), f.x(s.to->at.x), f.y(s.to->at.y));
       o += "/>\n";
     }
@@ -289,11 +283,12 @@ void write_tor_svg(const Tor& t, const Findings& findings, const PictureOptions&
     for (const Mesh& m : t.meshes) {
       for (const Node& n : m.nodes) {
         if (!n.placed) continue;
-        o += "<text class=\"node-label\" x=\"";
-        append_fixed2(o, f.x(n.at.x) + 4);
-        o += "\" y=\"";
-        append_fixed2(o, f.y(n.at.y) - 4);
-        o += "\">" + std::to_string(n.number) + "</text>\n";
+        o += "<text class=\"node-label\"";
+        attr(o, "x", f.x(n.at.x) + 4);
+        attr(o, "y", f.y(n.at.y) - 4);
+        o += '>';
+        o += std::to_string(n.number);
+        o += "</text>\n";
       }
     }
     o += "</g>\n";
@@ -306,17 +301,15 @@ void write_tor_svg(const Tor& t, const Findings& findings, const PictureOptions&
   for (const Mesh& m : t.meshes) {
     for (std::size_t i = 0; i < m.regions.size(); ++i) {
       const Region& r = m.regions[i];
-      o += "<rect x=\"";
-      append_fixed2(o, x);
-      o += "\" y=\"";
-      append_fixed2(o, y - 10);
-      o += "\" width=\"14\" height=\"12\" fill=\"";
+      o += "<rect";
+      attr(o, "x", x);
+      attr(o, "y", y - 10);
+      o += " width=\"14\" height=\"12\" fill=\"";
       o += kColours[i % std::size(kColours)];
-      o += "\"/>\n<text x=\"";
-      append_fixed2(o, x + 20);
-      o += "\" y=\"";
-      append_fixed2(o, y);
-      o += "\">layer " + std::to_string(r.number) + ": \xce\xb5 " + shortest(r.permittivity) + ", \xce\xbc " +
+      o += "\"/>\n<text";
+      attr(o, "x", x + 20);
+      attr(o, "y", y);
+      o += ">layer " + std::to_string(r.number) + ": \xce\xb5 " + shortest(r.permittivity) + ", \xce\xbc " +
            shortest(r.permeability) + ", tan \xce\xb4 " + shortest(r.loss_tangent) + "</text>\n";
       y += 18;
     }

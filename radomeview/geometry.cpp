@@ -151,9 +151,12 @@ void PathSimplifier::step(Run* r, Vec p, double tol, std::vector<Vec>* out) {
     }
     const double dx = p.x - r->anchor.x, dy = p.y - r->anchor.y;
     if (!r->directed) {
-      const double d = std::hypot(dx, dy);
       r->last = p;
       r->pending = true;
+      // Well inside the tolerance on both axes is well inside it in distance
+      // (0.7 * sqrt 2 < 1), so most points skip the costly hypot.
+      if (std::abs(dx) <= 0.7 * tol && std::abs(dy) <= 0.7 * tol) return;
+      const double d = std::hypot(dx, dy);
       if (d > tol) {
         r->dir = Vec{dx / d, dy / d};
         r->directed = true;

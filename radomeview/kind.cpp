@@ -25,12 +25,14 @@ std::optional<Kind> kind_from_name(std::string_view name) {
 
 void split_words(std::string_view record, std::vector<std::string_view>* words) {
   words->clear();
-  std::size_t i = 0;
-  while (i < record.size()) {
-    while (i < record.size() && (record[i] == ' ' || record[i] == '\t')) ++i;
-    const std::size_t from = i;
-    while (i < record.size() && record[i] != ' ' && record[i] != '\t') ++i;
-    if (i > from) words->push_back(record.substr(from, i - from));
+  const char* p = record.data();
+  const char* const end = p + record.size();
+  for (;;) {
+    while (p != end && (*p == ' ' || *p == '\t')) ++p;
+    if (p == end) return;
+    const char* const from = p;
+    while (p != end && *p != ' ' && *p != '\t') ++p;
+    words->emplace_back(from, static_cast<std::size_t>(p - from));
   }
 }
 

@@ -1,7 +1,9 @@
 // radomeview_bench: radomeview checking and drawing a 1,000,000-point .rsf
 // file against rsf_floor reading the same file, each a whole process started
-// here, in alternating order; medians of wall and CPU time, and peak
-// resident memory at 100,000 and 1,000,000 points.
+// here, in alternating order; medians of wall and CPU time, the median of
+// the ratios of each pair of runs (this machine's speed drifts over seconds,
+// and a pair run back to back shares it), and peak resident memory at
+// 100,000 and 1,000,000 points.
 //
 //   radomeview_bench [--runs N]
 #include <fcntl.h>
@@ -91,19 +93,19 @@ std::string make_rsf(const std::string& dir, long points) {
 }  // namespace
 
 int main(int argc, char** argv) {
-  int runs = 7;
+  int runs = 21;
   if (argc == 3 && std::string(argv[1]) == "--runs") runs = std::atoi(argv[2]);
   char dir_template[] = "/tmp/radomeview-bench-XXXXXX";
   const std::string dir = ::mkdtemp(dir_template);
   const std::string viewer = std::string(PROGRAMS_DIR) + "/radomeview";
 
-  std::printf("radomeview on a .rsf file written by dishsurface, against rsf_floor (median of %d runs)\n", runs);
+  std::printf("radomeview on a .rsf file written by dishsurface, against rsf_floor (medians of %d runs each; ratio: the median over pairs of runs)\n", runs);
   std::printf("%8s %8s %8s %8s %8s %9s %9s %12s %12s %8s\n", "points", "file MB", "view s", "floor s", "ratio",
               "view cpu", "floor cpu", "view RSS", "floor RSS", "SVG KB");
   bool over = false;
   for (long points : {100000L, 1000000L}) {
     const std::string rsf = make_rsf(dir, points);
-    std::vector<double> view_wall, view_cpu, floor_wall, floor_cpu;
+    std::vector<double> view_wall, view_cpu, floor_wall, floor_cpu, pair_ratio;
     long view_rss = 0, floor_rss = 0;
     for (int i = 0; i < runs; ++i) {
       const Run f = spawn({FLOOR_PATH, rsf}, dir, "");
@@ -114,10 +116,11 @@ int main(int argc, char** argv) {
       view_cpu.push_back(v.cpu);
       floor_wall.push_back(f.wall);
       floor_cpu.push_back(f.cpu);
+      pair_ratio.push_back(v.wall / f.wall);
       view_rss = std::max(view_rss, v.maxrss_kib);
       floor_rss = std::max(floor_rss, f.maxrss_kib);
     }
-    const double ratio = median(view_wall) / median(floor_wall);
+    const double ratio = median(pair_ratio);
     const long svg = file_size(rsf + ".svg");
     std::printf("%8ld %8.1f %8.3f %8.3f %8.2f %9.3f %9.3f %8ld KiB %8ld KiB %8.1f\n", points,
                 file_size(rsf) / 1048576.0, median(view_wall), median(floor_wall), ratio, median(view_cpu),

@@ -8,6 +8,8 @@
 #pragma once
 
 #include <cstddef>
+#include <iterator>
+#include <utility>
 
 #include "textio/items.h"
 
@@ -67,7 +69,8 @@ struct Format {
   }
 };
 
-// Why a text is not a format.
+// Why a text is not a format. kFormatErrors below holds the message of each,
+// in the same order.
 enum class FormatError : unsigned char {
   none,
   not_open,
@@ -89,7 +92,53 @@ enum class FormatError : unsigned char {
   e_too_wide,
   tr_with_repeat,
   unsupported_descriptor,
+  count,  // not an error: the number of the ones above
 };
+
+struct FormatErrorEntry {
+  FormatError error;
+  const char* message;  // what the build failure says
+};
+
+inline constexpr FormatErrorEntry kFormatErrors[] = {
+    {FormatError::none, ""},
+    {FormatError::not_open, "format must start with '('"},
+    {FormatError::not_closed, "format must end with ')'"},
+    {FormatError::text_after_close, "text after the closing ')'"},
+    {FormatError::unterminated_text, "unterminated text in format"},
+    {FormatError::too_many_descriptors, "format has too many descriptors"},
+    {FormatError::number_expected, "number expected in format"},
+    {FormatError::number_too_large, "number too large in format"},
+    {FormatError::sign_without_scale, "sign must be followed by a scale"},
+    {FormatError::sign_not_before_p, "sign allowed only before P"},
+    {FormatError::p_without_scale, "P needs a scale"},
+    {FormatError::unsupported_scale, "only the scales 0P and 1P are supported"},
+    {FormatError::zero_repeat, "repeat count must be at least 1"},
+    {FormatError::a_without_width, "A needs a width of at least 1"},
+    {FormatError::i_without_width, "I needs a width of at least 1"},
+    {FormatError::e_without_point, "E needs w.d"},
+    {FormatError::e_without_digits, "E needs at least one digit after the point"},
+    {FormatError::e_too_wide, "E field too wide"},
+    {FormatError::tr_with_repeat, "TR takes no repeat count"},
+    {FormatError::unsupported_descriptor, "unsupported edit descriptor"},
+};
+
+// The longest message the build failure can show whole.
+inline constexpr std::size_t kMaxFormatErrorMessage = 63;
+
+// Each error at its own position, every one with a message that fits: an
+// error added to the enum and not here, or here out of order, fails the build.
+consteval bool format_errors_in_order() {
+  if (std::size(kFormatErrors) != static_cast<std::size_t>(FormatError::count)) return false;
+  for (std::size_t j = 0; j < std::size(kFormatErrors); ++j) {
+    if (static_cast<std::size_t>(kFormatErrors[j].error) != j) return false;
+    std::size_t length = 0;
+    while (kFormatErrors[j].message[length] != '\0') ++length;
+    if ((j > 0 && length == 0) || length > kMaxFormatErrorMessage) return false;
+  }
+  return true;
+}
+static_assert(format_errors_in_order(), "kFormatErrors lists every FormatError once, in the enum's order");
 
 // A parse: the format, or why the text is not one.
 template <std::size_t N>
@@ -123,10 +172,30 @@ struct FormatCursor {
   static constexpr char upper(char c) { return c >= 'a' && c <= 'z' ? char(c - 'a' + 'A') : c; }
 };
 
+// Holds a message as a template argument, so that the compiler shows its text.
+struct Why {
+  char text[kMaxFormatErrorMessage + 1]{};
+};
+consteval Why why(const char* message) {
+  Why w{};
+  for (std::size_t j = 0; message[j] != '\0' && j + 1 < sizeof w.text; ++j) w.text[j] = message[j];
+  return w;
+}
+
 // Not constexpr: format() calls it for a malformed format only, and a call to
 // a function that is not constexpr during constant evaluation is what makes
-// the build fail. The compiler shows the line of the call, with its message.
-inline void format_error(const char* why) { (void)why; }
+// the build fail. The compiler shows the line of the call with the message,
+// the template argument.
+template <Why W>
+void format_error() {}
+
+// format_error with the message of `error`; nothing for none.
+template <std::size_t... J>
+constexpr void report_format_error(FormatError error, std::index_sequence<J...>) {
+  ((error == kFormatErrors[J].error && error != FormatError::none ? format_error<why(kFormatErrors[J].message)>()
+                                                                   : void()),
+   ...);
+}
 
 }  // namespace detail
 
@@ -263,28 +332,7 @@ constexpr ParsedFormat<N> parse_format(const char (&text)[N]) {
 template <std::size_t N>
 consteval Format<N> format(const char (&text)[N]) {
   const ParsedFormat<N> r = parse_format(text);
-  switch (r.error) {
-    case FormatError::none: break;
-    case FormatError::not_open: detail::format_error("format must start with '('"); break;
-    case FormatError::not_closed: detail::format_error("format must end with ')'"); break;
-    case FormatError::text_after_close: detail::format_error("text after the closing ')'"); break;
-    case FormatError::unterminated_text: detail::format_error("unterminated text in format"); break;
-    case FormatError::too_many_descriptors: detail::format_error("format has too many descriptors"); break;
-    case FormatError::number_expected: detail::format_error("number expected in format"); break;
-    case FormatError::number_too_large: detail::format_error("number too large in format"); break;
-    case FormatError::sign_without_scale: detail::format_error("sign must be followed by a scale"); break;
-    case FormatError::sign_not_before_p: detail::format_error("sign allowed only before P"); break;
-    case FormatError::p_without_scale: detail::format_error("P needs a scale"); break;
-    case FormatError::unsupported_scale: detail::format_error("only the scales 0P and 1P are supported"); break;
-    case FormatError::zero_repeat: detail::format_error("repeat count must be at least 1"); break;
-    case FormatError::a_without_width: detail::format_error("A needs a width of at least 1"); break;
-    case FormatError::i_without_width: detail::format_error("I needs a width of at least 1"); break;
-    case FormatError::e_without_point: detail::format_error("E needs w.d"); break;
-    case FormatError::e_without_digits: detail::format_error("E needs at least one digit after the point"); break;
-    case FormatError::e_too_wide: detail::format_error("E field too wide"); break;
-    case FormatError::tr_with_repeat: detail::format_error("TR takes no repeat count"); break;
-    case FormatError::unsupported_descriptor: detail::format_error("unsupported edit descriptor"); break;
-  }
+  detail::report_format_error(r.error, std::make_index_sequence<std::size(kFormatErrors)>{});
   return r.format;
 }
 

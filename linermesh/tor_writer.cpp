@@ -1,7 +1,9 @@
 #include "linermesh/tor_writer.h"
 
 #include <bit>
+#include <cstddef>
 #include <cstdint>
+#include <string_view>
 
 namespace linermesh {
 namespace {
@@ -12,16 +14,79 @@ using textio::Text;
 constexpr float kRightAngle = 90.0f;
 static_assert(std::bit_cast<std::uint32_t>(kRightAngle) == 0x42B40000u);
 
+// Layer numbers are spelled with as many digits as they have, one or two.
+// A description writes the layer's number as I{n} and the number of the layer
+// before it as I{n-1}; layer_formats() makes from it the format for layers 1
+// to 9, the one for layer 10 (whose previous layer has one digit) and the one
+// for layers 11 to 99.
+template <std::size_t N>
+struct LayerFormats {
+  textio::Format<N> one_digit;
+  textio::Format<N> ten;
+  textio::Format<N> two_digits;
+};
+
+consteval bool placeholder_at(const char* text, std::size_t at, std::string_view placeholder) {
+  for (std::size_t j = 0; j < placeholder.size(); ++j) {
+    if (text[at + j] != placeholder[j]) return false;
+  }
+  return true;
+}
+
+// The description with its placeholders (outside quoted text) replaced by
+// the widths, padded with blanks after the closing parenthesis.
+template <std::size_t N>
+consteval textio::Format<N> layer_format(const char (&description)[N], char width, char previous_width) {
+  char text[N] = {};
+  std::size_t out = 0;
+  char quote = '\0';
+  for (std::size_t j = 0; j + 1 < N;) {
+    const char c = description[j];
+    if (quote == '\0' && placeholder_at(description, j, "{n}")) {
+      text[out++] = width;
+      j += 3;
+      continue;
+    }
+    if (quote == '\0' && placeholder_at(description, j, "{n-1}")) {
+      text[out++] = previous_width;
+      j += 5;
+      continue;
+    }
+    if (quote == '\0' && (c == '\'' || c == '"')) {
+      quote = c;
+    } else if (c == quote) {
+      quote = '\0';
+    }
+    text[out++] = c;
+    ++j;
+  }
+  while (out + 1 < N) text[out++] = ' ';
+  return textio::format(text);
+}
+
+template <std::size_t N>
+consteval LayerFormats<N> layer_formats(const char (&description)[N]) {
+  return {layer_format(description, '1', '1'), layer_format(description, '2', '1'), layer_format(description, '2', '2')};
+}
+
+// Writes through the format of the layer's digit count.
+template <const auto& Formats, class... T>
+void write_for_layer(int unit, std::int32_t layer, const T&... items) {
+  if (layer < 10) {
+    textio::write_formatted<Formats.one_digit>(unit, items...);
+  } else if (layer == 10) {
+    textio::write_formatted<Formats.ten>(unit, items...);
+  } else {
+    textio::write_formatted<Formats.two_digits>(unit, items...);
+  }
+}
+
 // real_variable objects: five records each, the last one empty. A number
 // follows the value label as 1P,E12.4; an expression follows it in double
 // quotes after one blank, except the cumulative thicknesses from TTS2 on and
-// a minus-signed TTS1, which follow it directly. Names with a layer number
-// come in two formats, for one and two digits.
-constexpr auto kShth1 = textio::format(
-    "(' SHTH',I1,'   real_variable',/,'(',/,"
-    "'  value            : ',1P,E12.4,/,')',/)");
-constexpr auto kShth2 = textio::format(
-    "(' SHTH',I2,'   real_variable',/,'(',/,"
+// a minus-signed TTS1, which follow it directly.
+constexpr auto kShth = layer_formats(
+    "(' SHTH',I{n},'   real_variable',/,'(',/,"
     "'  value            : ',1P,E12.4,/,')',/)");
 constexpr auto kFirstTtsPlus = textio::format(
     "(' TTS1    real_variable',/,'(',/,"
@@ -29,17 +94,10 @@ constexpr auto kFirstTtsPlus = textio::format(
 constexpr auto kFirstTtsMinus = textio::format(
     "(' TTS1    real_variable',/,'(',/,"
     R"x('  value            : "-ref(SHTH1)"',/,')',/))x");
-// Items: layer i, layer i-1, the sign, layer i. The digit counts of i-1 and i
-// differ only at layer 10.
-constexpr auto kTts11 = textio::format(
-    "(' TTS',I1,'    real_variable',/,'(',/,"
-    R"x('  value            : "ref(TTS',I1,')',A1,'ref(SHTH',I1,')"',/,')',/))x");
-constexpr auto kTts12 = textio::format(
-    "(' TTS',I2,'    real_variable',/,'(',/,"
-    R"x('  value            : "ref(TTS',I1,')',A1,'ref(SHTH',I2,')"',/,')',/))x");
-constexpr auto kTts22 = textio::format(
-    "(' TTS',I2,'    real_variable',/,'(',/,"
-    R"x('  value            : "ref(TTS',I2,')',A1,'ref(SHTH',I2,')"',/,')',/))x");
+// Items: layer n, layer n-1, the sign, layer n.
+constexpr auto kTts = layer_formats(
+    "(' TTS',I{n},'    real_variable',/,'(',/,"
+    R"x('  value            : "ref(TTS',I{n-1},')',A1,'ref(SHTH',I{n},')"',/,')',/))x");
 constexpr auto kDtr = textio::format(
     "(' DTR     real_variable',/,'(',/,"
     R"x('  value            :  "ATAN(1.)/45."',/,')',/))x");
@@ -75,14 +133,10 @@ constexpr auto kNodesHead = textio::format("('   ),',/,'  nodes             : ta
 // Node rows: items are the node number, the end point's Z and R names, and
 // the layer number wherever TTSj is referenced.
 constexpr auto kEndNode = textio::format(R"x(('     ',I4,'   "ref(',A4,')"   "ref(',A4,')"'))x");
-constexpr auto kRadialNode1 =
-    textio::format(R"x(('     ',I4,'   "ref(',A4,')"   "ref(',A4,')+ref(TTS',I1,')/ref(UVZS)"'))x");
-constexpr auto kRadialNode2 =
-    textio::format(R"x(('     ',I4,'   "ref(',A4,')"   "ref(',A4,')+ref(TTS',I2,')/ref(UVZS)"'))x");
-constexpr auto kNormalNode1 = textio::format(R"x(('     ',I4,'   "ref(',A4,')-ref(UVRS)*ref(TTS',I1,')"   )x"
-                                             R"x("ref(',A4,')+ref(UVZS)*ref(TTS',I1,')"'))x");
-constexpr auto kNormalNode2 = textio::format(R"x(('     ',I4,'   "ref(',A4,')-ref(UVRS)*ref(TTS',I2,')"   )x"
-                                             R"x("ref(',A4,')+ref(UVZS)*ref(TTS',I2,')"'))x");
+constexpr auto kRadialNode =
+    layer_formats(R"x(('     ',I4,'   "ref(',A4,')"   "ref(',A4,')+ref(TTS',I{n},')/ref(UVZS)"'))x");
+constexpr auto kNormalNode = layer_formats(R"x(('     ',I4,'   "ref(',A4,')-ref(UVRS)*ref(TTS',I{n},')"   )x"
+                                           R"x("ref(',A4,')+ref(UVZS)*ref(TTS',I{n},')"'))x");
 constexpr auto kSegmentsHead = textio::format("('    ),',/,'  linear_segments        : table',/,'    (',/)");
 // Segment rows: number, two nodes, the regions on either side, then fixed
 // texts; the metal line is the only segment with 0.0 in the first.
@@ -100,23 +154,13 @@ constexpr Text<10> kUnitWords{"inftmmcmm "};
 
 constexpr std::int32_t kRegionOutside = 0;
 
-// Writes through OneDigit for layers 1 to 9 and through TwoDigits from 10 on.
-template <const auto& OneDigit, const auto& TwoDigits, class... T>
-void write_for_layer(int unit, std::int32_t layer, const T&... items) {
-  if (layer < 10) {
-    textio::write_formatted<OneDigit>(unit, items...);
-  } else {
-    textio::write_formatted<TwoDigits>(unit, items...);
-  }
-}
-
 // The node of surface `layer` at the end whose metal point is (z, r).
 void write_layer_node(int unit, std::int32_t node, std::int32_t orientation, const Text<4>& z, const Text<4>& r,
                       std::int32_t layer) {
   if (orientation == kRadial) {
-    write_for_layer<kRadialNode1, kRadialNode2>(unit, layer, node, z, r, layer);
+    write_for_layer<kRadialNode>(unit, layer, node, z, r, layer);
   } else {
-    write_for_layer<kNormalNode1, kNormalNode2>(unit, layer, node, z, layer, r, layer);
+    write_for_layer<kNormalNode>(unit, layer, node, z, layer, r, layer);
   }
 }
 
@@ -134,20 +178,13 @@ std::int32_t stacking_sign(float angle) { return angle > kRightAngle ? 1 : -1; }
 void write_variables(int unit, const Shroud& s) {
   const Text<1>& sign = s.stacking_sign > 0 ? kPlus : kMinus;
   for (std::int32_t i = 1; i <= s.layers; ++i) {
-    write_for_layer<kShth1, kShth2>(unit, i, i, s.thickness[i]);
-    const std::int32_t previous = i - 1;
-    if (i == 1) {
-      if (s.stacking_sign > 0) {
-        textio::write_formatted<kFirstTtsPlus>(unit);
-      } else {
-        textio::write_formatted<kFirstTtsMinus>(unit);
-      }
-    } else if (i < 10) {
-      textio::write_formatted<kTts11>(unit, i, previous, sign, i);
-    } else if (i == 10) {
-      textio::write_formatted<kTts12>(unit, i, previous, sign, i);
+    write_for_layer<kShth>(unit, i, i, s.thickness[i]);
+    if (i > 1) {
+      write_for_layer<kTts>(unit, i, i, i - 1, sign, i);
+    } else if (s.stacking_sign > 0) {
+      textio::write_formatted<kFirstTtsPlus>(unit);
     } else {
-      textio::write_formatted<kTts22>(unit, i, previous, sign, i);
+      textio::write_formatted<kFirstTtsMinus>(unit);
     }
   }
   textio::write_formatted<kDtr>(unit);

@@ -5,6 +5,7 @@
 #include <new>
 #include <stdexcept>
 
+#include "textio/console.h"
 #include "textio/cut_name.h"
 #include "textio/failure.h"
 #include "textio/platform.h"
@@ -86,7 +87,7 @@ class UnitLines final : public LineSource {
 }  // namespace
 
 LineStatus next_line(Unit& u, int* sys_error) {
-  if (u.console_input) show_pending_prompt();
+  if (u.console == ConsoleEnd::input) console_state.show_pending_prompt();
   LineBuffer& in = u.input;
   in.length = 0;
   bool any = false;

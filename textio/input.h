@@ -5,7 +5,6 @@
 #include <string_view>
 
 #include "textio/items.h"
-#include "textio/output.h"
 #include "textio/units.h"
 
 namespace textio {

@@ -4,10 +4,10 @@
 #include <cstdlib>
 #include <utility>
 
+#include "textio/console.h"
 #include "textio/cut_name.h"
 #include "textio/failure.h"
 #include "textio/input.h"
-#include "textio/output.h"
 #include "textio/platform.h"
 #include "textio/run.h"
 #include "textio/units.h"
@@ -71,7 +71,7 @@ std::string resolve_name(int number, std::string_view given) {
   if (!name.empty()) return name;
   const std::string prompt = "UNIT " + std::to_string(number) + "? ";
   for (;;) {
-    console_question("File name missing or blank - please enter file name", prompt.c_str());
+    console_state.ask("File name missing or blank - please enter file name", prompt.c_str());
     Unit& in = acquire_unit(kConsoleIn);
     fetch_line(in);
     name = trim_file_name(current_line(in));

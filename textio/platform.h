@@ -95,6 +95,15 @@ void route_console_events(EventHandler handler);
 void hold_console_events();
 void release_console_events();
 
+// Holds the console events for a scope.
+class ConsoleEventsHeld {
+ public:
+  ConsoleEventsHeld() { hold_console_events(); }
+  ~ConsoleEventsHeld() { release_console_events(); }
+  ConsoleEventsHeld(const ConsoleEventsHeld&) = delete;
+  ConsoleEventsHeld& operator=(const ConsoleEventsHeld&) = delete;
+};
+
 // All floating-point exceptions masked and their flags cleared.
 void mask_float_exceptions();
 

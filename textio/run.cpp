@@ -4,8 +4,8 @@
 #include <exception>
 #include <string_view>
 
+#include "textio/console.h"
 #include "textio/failure.h"
-#include "textio/output.h"
 #include "textio/platform.h"
 #include "textio/run_state.h"
 #include "textio/units.h"
@@ -31,7 +31,7 @@ void on_console_event(platform::ConsoleEvent event) {
   for (const EventReport& e : g_events) {
     if (e.event != event) continue;
     platform::write(platform::standard_stream(platform::StandardStream::error), e.line.text, e.line.length, nullptr);
-    if (g_run.line_open) {
+    if (console_state.line_open()) {
       platform::write(platform::standard_stream(platform::StandardStream::output), "\n", 1, nullptr);
     }
   }

@@ -3,8 +3,8 @@
 #include <cstdlib>
 #include <utility>
 
+#include "textio/console.h"
 #include "textio/failure.h"
-#include "textio/output.h"
 #include "textio/platform.h"
 #include "textio/run_state.h"
 
@@ -32,17 +32,19 @@ void connect(Unit& u, Connection c) {
   static_cast<Connection&>(u) = std::move(c);
   u.connected = true;
   u.input.clear();
-  reset_record(u);
+  begin_record(u.record);
+  console_state.forget(u);
 }
 
 void disconnect(Unit& u) {
-  if (u.first_column_control) finish_console(u);
+  if (u.console == ConsoleEnd::output) console_state.finish(u);
   platform::Error err;
   if (u.owns_handle && !platform::close(u.handle, &err) && !g_run.failing) {
     u.owns_handle = false;
     fail({kMsgWriteError, u.number, err.code});
   }
-  reset_record(u);
+  begin_record(u.record);
+  console_state.forget(u);
   static_cast<Connection&>(u) = Connection{};
 }
 
@@ -52,11 +54,11 @@ namespace {
 [[gnu::noinline]] Unit& connect_console(Unit& u, int number) {
   if (number == kConsoleOut) {
     Connection c = standard_stream(number, platform::StandardStream::output, kConsoleOutName);
-    c.first_column_control = true;
+    c.console = ConsoleEnd::output;
     connect(u, std::move(c));
   } else if (number == kConsoleIn) {
     Connection c = standard_stream(number, platform::StandardStream::input, kConsoleInName);
-    c.console_input = true;
+    c.console = ConsoleEnd::input;
     c.byte_reads = needs_byte_reads(c.handle);
     connect(u, std::move(c));
   } else {
@@ -86,7 +88,7 @@ void close_file(int number) {
 void close_all_units() {
   // Files first, the console last, so its final line end comes after them.
   for (Unit& u : g_units) {
-    if (u.connected && !u.first_column_control) disconnect(u);
+    if (u.connected && u.console != ConsoleEnd::output) disconnect(u);
   }
   for (Unit& u : g_units) {
     if (u.connected) disconnect(u);

@@ -7,6 +7,7 @@
 #include <vector>
 
 #include "textio/platform.h"
+#include "textio/record.h"
 
 namespace textio {
 
@@ -20,18 +21,6 @@ inline constexpr std::string_view kConsoleInName = "CONIN$";
 inline constexpr std::string_view kConsoleOutName = "CONOUT$";
 
 using platform::Access;
-
-// The record being built for an output unit. Its characters start at
-// kRecordHead in buf: the room in front lets the console's owed line end be
-// put before them in place, and the capacity is kept from record to record, so
-// a record goes out in one write call without allocating.
-inline constexpr int kRecordHead = 2;
-struct Record {
-  std::vector<char> buf;
-  int pos = 0;  // column of the next character, counted from 0
-  int len = 0;  // columns written so far
-  bool prompt = false;
-};
 
 // The current input line of a unit and the bytes read ahead of it. A line
 // may be longer than any int counts: it is bounded by memory alone.
@@ -50,6 +39,11 @@ struct LineBuffer {
   }
 };
 
+// Which end of the console a unit is, if any: the output unit writes its
+// records under first-column control, and a read from the input unit first
+// shows the prompt the output unit holds (console.h).
+enum class ConsoleEnd : unsigned char { none, output, input };
+
 // How a unit is connected. Set as a whole on every connection, so that a
 // field added here starts afresh without anyone resetting it by hand.
 struct Connection {
@@ -60,8 +54,7 @@ struct Connection {
   std::string name;          // as used in messages
   Access access = Access::read_write;
   bool disk_file = false;
-  bool first_column_control = false;  // the console output unit
-  bool console_input = false;         // the console input unit: a read shows the pending prompt
+  ConsoleEnd console = ConsoleEnd::none;
   bool byte_reads = false;            // take no byte beyond the line from the stream
   bool cut_pending = false;           // set the end of file after the next record written
 };

@@ -11,6 +11,7 @@
 #include <cstring>
 #include <string>
 
+#include "textio/console.h"
 #include "textio/textio.h"
 
 namespace {
@@ -102,7 +103,7 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
       case 11: textio::write_list(unit, in.integer()); expected += 14; break;
       case 12: textio::write_list(unit, in.real(), in.real(), in.real()); expected += 47; break;
       case 13: textio::write_list(unit, "pi", in.real()); expected += 20; break;
-      default: textio::show_pending_prompt(); continue;
+      default: textio::console_state.show_pending_prompt(); continue;
     }
     if (unit == 6) expected = before;
   }

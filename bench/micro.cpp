@@ -189,9 +189,10 @@ int null_fd() {
 // would otherwise be this report.
 void connect_units() {
   static const bool done = [] {
-    textio::open_file(kDomeUnit, "/dev/null", "UNKNOWN");
-    textio::open_file(kDishUnit, "/dev/null", "UNKNOWN");
-    textio::open_file(kLinerUnit, "/dev/null", "UNKNOWN");
+    const textio::FileName<9> null_device("/dev/null");
+    textio::open_file(kDomeUnit, null_device, "UNKNOWN");
+    textio::open_file(kDishUnit, null_device, "UNKNOWN");
+    textio::open_file(kLinerUnit, null_device, "UNKNOWN");
     textio::acquire_unit(textio::kConsoleOut).handle = null_fd();
     return true;
   }();

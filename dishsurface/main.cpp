@@ -9,6 +9,7 @@
 
 namespace {
 
+using textio::FileName;
 using textio::kConsoleIn;
 using textio::kConsoleOut;
 using textio::Text;
@@ -42,7 +43,7 @@ static_assert(std::bit_cast<std::uint32_t>(kCountBias) == 0x3FB33333u);
 
 // These start at zero, and the run relies on it: a null answer (a lone comma)
 // keeps a number as it was, so it is zero.
-Text<70> file_name;
+FileName<70> file_name;
 float f, z0;       // focal length, height offset
 float d1, d2, dd;  // first and last diameter, diameter step
 std::int32_t n;    // number of points

@@ -13,9 +13,9 @@ namespace {
 
 using textio::checked_cos;
 using textio::checked_sin;
+using textio::FileName;
 using textio::kConsoleIn;
 using textio::kConsoleOut;
-using textio::Text;
 
 constexpr char kHelp[] =
     "Usage: domeprofile [NAME]\n"
@@ -58,7 +58,7 @@ static_assert(std::bit_cast<std::uint32_t>(kDegree) == 0x3C8EFA35u);
 // answer (a lone comma) keeps a number as it was, so it is zero.
 float pi, degree;
 std::int32_t c;  // 1 circle, 2 parabola, 3 ellipse, 4 sinusoidal
-Text<40> file_name;
+FileName<40> file_name;
 float xc;         // center, or focus, on the X axis
 float rc;         // circle radius
 float f;          // parabola focal length

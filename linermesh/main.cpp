@@ -2,7 +2,6 @@
 // a TOR object file for CHAMP. The answers come from the console or, after
 // the first two, from an answer file that replays them; in that case every
 // answer is echoed after its prompt.
-#include <cstddef>
 #include <cstdint>
 #include <string>
 
@@ -13,9 +12,9 @@
 namespace {
 
 using linermesh::kMaxLayers;
+using textio::FileName;
 using textio::kConsoleIn;
 using textio::kConsoleOut;
-using textio::Text;
 
 constexpr char kHelp[] =
     "Usage: linermesh [NAME...]\n"
@@ -54,8 +53,8 @@ constexpr std::int32_t kFileInput = 1;
 // keeps a number as it was, so it is zero.
 std::int32_t input_mode;
 int source;  // where the answers come from: kConsoleIn or kAnswers
-Text<40> answer_file;
-Text<70> output_file;
+FileName<40> answer_file;
+FileName<70> output_file;
 linermesh::Shroud shroud;
 
 // In answer-file mode nobody typed the answer: show it after its prompt.
@@ -94,9 +93,10 @@ void ask(T&... values) {
   answer<Check>(values...);
 }
 
-// A question answered with a text, echoed through its own format.
-template <const auto& Prompt, const auto& Echo, std::size_t N>
-void ask_text(Text<N>& value) {
+// A question answered with a text or a file name, echoed through its own
+// format.
+template <const auto& Prompt, const auto& Echo, class T>
+void ask_text(T& value) {
   textio::write_formatted<Prompt>(kConsoleOut);
   textio::read_text(source, value);
   if (echoing()) textio::write_formatted<Echo>(kConsoleOut, value);

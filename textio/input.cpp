@@ -6,7 +6,6 @@
 #include <stdexcept>
 
 #include "textio/console.h"
-#include "textio/cut_name.h"
 #include "textio/failure.h"
 #include "textio/platform.h"
 #include "textio/scan.h"
@@ -133,11 +132,11 @@ void read_list_items(int number, const InItem* items, int count) {
   if (status != 0) fail({status, number, status == kMsgReadError ? lines.sys_error() : 0});
 }
 
-void read_text_field(int number, char* field, int length, int width) {
+std::string_view read_text_field(int number, char* field, int length, int width) {
   Unit& u = acquire_unit(number);
   fetch_line(u);
   fill_text(current_line(u), field, length, width);
-  note_text_cut(field, length, current_line(u), width);
+  return current_line(u);
 }
 
 }  // namespace textio

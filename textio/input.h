@@ -26,6 +26,7 @@ std::string_view current_line(const Unit& unit);
 void read_list_items(int unit, const InItem* items, int count);
 
 // One fixed-width text read (Aw) into a text variable of `length` characters.
-void read_text_field(int unit, char* field, int length, int width);
+// Returns the whole line read, valid until the unit's next read.
+std::string_view read_text_field(int unit, char* field, int length, int width);
 
 }  // namespace textio

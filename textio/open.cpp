@@ -5,7 +5,6 @@
 #include <utility>
 
 #include "textio/console.h"
-#include "textio/cut_name.h"
 #include "textio/failure.h"
 #include "textio/input.h"
 #include "textio/platform.h"
@@ -137,9 +136,9 @@ std::string trim_file_name(std::string_view name) {
   return std::string(name.substr(begin, std::min<std::size_t>(end - begin, 256)));
 }
 
-void open_file(int number, std::string_view given, std::string_view status) {
+void open_unit(int number, std::string_view given, std::string_view cut_answer, std::string_view status) {
   if (status != "UNKNOWN") std::abort();  // the only status the programs use
-  refuse_cut_name(number, given);
+  if (!cut_answer.empty()) fail({kMsgBadName, number, 0, cut_answer});
   const std::string name = resolve_name(number, given);
   Unit& u = unit_slot(number);
   if (u.connected) disconnect(u);

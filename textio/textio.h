@@ -1,9 +1,13 @@
 // What the programs use of the console and text I/O layer: fixed-length text
-// variables, and read and write statements over their own variables.
+// variables, file names, and read, write and open statements over their own
+// variables.
 //
 //   static constexpr auto kPoint = textio::format("(1P,E13.5,TR2,E13.5)");
-//   textio::write_formatted<kPoint>(40, x, y);
+//   textio::FileName<40> file_name;
+//   textio::read_text(5, file_name);
+//   textio::open_file(40, file_name, "UNKNOWN");
 //   textio::read_list(5, a1, a2, n);
+//   textio::write_formatted<kPoint>(40, x, y);
 //
 // A format and its items are matched at build time.
 #pragma once
@@ -14,31 +18,16 @@
 #include <type_traits>
 
 #include "textio/failure.h"
+#include "textio/file_name.h"
 #include "textio/format.h"
 #include "textio/input.h"
 #include "textio/open.h"
 #include "textio/output.h"
 #include "textio/run.h"
+#include "textio/text.h"
 #include "textio/units.h"
 
 namespace textio {
-
-// A fixed-length text variable, blank-padded; trailing blanks are part of
-// its value.
-template <std::size_t N>
-struct Text {
-  char c[N];
-
-  constexpr Text() {
-    for (char& x : c) x = ' ';
-  }
-  template <std::size_t M>
-  constexpr Text(const char (&s)[M]) {  // NOLINT: a literal initialises a text
-    for (std::size_t j = 0; j < N; ++j) c[j] = j + 1 < M ? s[j] : ' ';
-  }
-  constexpr std::string_view view() const { return {c, N}; }
-};
-
 namespace detail {
 
 template <class T>
@@ -57,6 +46,11 @@ struct ItemTraits<float> {
 };
 template <std::size_t N>
 struct ItemTraits<Text<N>> {
+  static constexpr bool known = true;
+  static constexpr ItemKind kind = ItemKind::text;
+};
+template <std::size_t N>
+struct ItemTraits<FileName<N>> {
   static constexpr bool known = true;
   static constexpr ItemKind kind = ItemKind::text;
 };
@@ -82,6 +76,10 @@ OutItem out_item(const Text<N>& t) {
   o.s = t.c;
   o.len = static_cast<int>(N);
   return o;
+}
+template <std::size_t N>
+OutItem out_item(const FileName<N>& name) {
+  return out_item(name.text);
 }
 template <std::size_t N>
 OutItem out_item(const char (&s)[N]) {
@@ -135,9 +133,18 @@ void read_text(int unit, Text<N>& field) {
   read_text_field(unit, field.c, static_cast<int>(N), static_cast<int>(N));
 }
 
+// The same read into a file name, which also remembers an answer too long
+// for it.
 template <std::size_t N>
-void open_file(int unit, const Text<N>& name, std::string_view status) {
-  open_file(unit, name.view(), status);
+void read_text(int unit, FileName<N>& name) {
+  read_file_name(unit, name.text.c, static_cast<int>(N), &name.cut_answer);
+}
+
+// Connects the unit to the named file; an answer that the name's text had to
+// cut is refused.
+template <std::size_t N>
+void open_file(int unit, const FileName<N>& name, std::string_view status) {
+  open_unit(unit, name.text.view(), name.cut_answer, status);
 }
 
 }  // namespace textio

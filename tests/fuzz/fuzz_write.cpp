@@ -60,7 +60,7 @@ extern "C" int LLVMFuzzerInitialize(int*, char***) {
 
 extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size) {
   ftruncate(g_memfd, 0);
-  textio::open_file(40, g_path, "UNKNOWN");
+  textio::open_file(40, textio::FileName<70>(g_path), "UNKNOWN");
   Input in{data, size};
   const textio::Text<40> label("label");
   textio::Text<70> name;

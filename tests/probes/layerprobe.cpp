@@ -9,7 +9,7 @@ namespace {
 constexpr auto kAskFile = textio::format("(' Layer probe',/,' Enter output file ',$)");
 constexpr auto kAskCount = textio::format("(' Enter record count ',$)");
 constexpr auto kRecord = textio::format("(' record',I2,TR2,'x')");
-textio::Text<70> file_name;
+textio::FileName<70> file_name;
 std::int32_t n;
 }  // namespace
 

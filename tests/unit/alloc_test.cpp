@@ -17,7 +17,7 @@ constexpr auto kPrompt = textio::format("(' Enter shroud angle ',$)");
 
 TEST(Allocation, NoneOnThePerRecordPath) {
   child::Result r = child::run([] {
-    textio::open_file(40, "out.txt", "UNKNOWN");
+    textio::open_file(40, textio::FileName<20>("out.txt"), "UNKNOWN");
     auto records = [](int count) {
       for (int j = 0; j < count; ++j) {
         const float x = 1.0f + static_cast<float>(j) * 0.37f;

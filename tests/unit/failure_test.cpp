@@ -70,7 +70,7 @@ TEST(Failure, UnhandledExhaustionIsReported) {
   child::Result r = child::run([] {
     start();
     static constexpr auto kLine = textio::format("('kept')");
-    textio::open_file(40, "out.txt", "UNKNOWN");
+    textio::open_file(40, textio::FileName<20>("out.txt"), "UNKNOWN");
     textio::write_formatted<kLine>(40);
     textio::write_formatted<kRecord>(6);
     std::terminate();

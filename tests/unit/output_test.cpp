@@ -181,7 +181,7 @@ TEST(Files, RecordsEndWithCrLfAndKeepTheirBlanks) {
   const Text<40> label("DISH");
   const Text<20> name("liner");
   child::Result r = child::run([&] {
-    textio::open_file(40, "out.txt", "UNKNOWN");
+    textio::open_file(40, textio::FileName<20>("out.txt"), "UNKNOWN");
     textio::write_formatted<kSkip>(40);
     textio::write_formatted<kSkipAtEnd>(40);
     textio::write_formatted<kTrailingSlash>(40);
@@ -207,7 +207,7 @@ TEST(Files, RecordsEndWithCrLfAndKeepTheirBlanks) {
 
 TEST(Files, FreeFormRecords) {
   child::Result r = child::run([&] {
-    textio::open_file(40, "out.txt", "UNKNOWN");
+    textio::open_file(40, textio::FileName<20>("out.txt"), "UNKNOWN");
     textio::write_list(40, std::int32_t{10});
     textio::write_list(40, "pi", 3.14159274f);
     textio::write_list(40);
@@ -226,7 +226,7 @@ TEST(Files, FreeFormRecords) {
 
 TEST(Files, PromptOnAFileUnitHasNoLineEnd) {
   child::Result r = child::run([&] {
-    textio::open_file(40, "out.txt", "UNKNOWN");
+    textio::open_file(40, textio::FileName<20>("out.txt"), "UNKNOWN");
     textio::write_formatted<kAskFile>(40);
     textio::write_formatted<kA1>(40, Text<1>("z"));
     textio::close_file(40);
@@ -236,11 +236,11 @@ TEST(Files, PromptOnAFileUnitHasNoLineEnd) {
 
 TEST(Files, ConsoleDeviceNamesWritePlainRecords) {
   child::Result r = child::run([&] {
-    textio::open_file(41, "con", "UNKNOWN");
+    textio::open_file(41, textio::FileName<20>("con"), "UNKNOWN");
     textio::write_formatted<kTwoRecords>(41);
-    textio::open_file(42, "NUL.txt", "UNKNOWN");
+    textio::open_file(42, textio::FileName<20>("NUL.txt"), "UNKNOWN");
     textio::write_formatted<kTwoRecords>(42);
-    textio::open_file(43, "Con.log", "UNKNOWN");
+    textio::open_file(43, textio::FileName<20>("Con.log"), "UNKNOWN");
     textio::write_formatted<kSkip>(43);
     mark_console();
   });

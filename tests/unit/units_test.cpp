@@ -47,12 +47,33 @@ TEST(Units, FileNamesAreTrimmed) {
   EXPECT_EQ(textio::trim_file_name(std::string(300, 'n')).size(), 256u);
 }
 
+// A file name's text of 10 characters against the line answered: the whole
+// name is kept only when the text's end falls inside a word.
+TEST(Units, FileNameCutInsideAWord) {
+  struct Cut {
+    std::string_view line;
+    std::string_view whole;  // empty: the text holds the name
+  };
+  const Cut cases[] = {
+      {"out.dat", ""},
+      {"0123456789", ""},                // fills the text exactly
+      {"0123456789 remark", ""},         // a remark after a blank
+      {"0123456789\tremark", ""},
+      {"012345678 9", ""},               // the text ends at a blank
+      {"0123456789a", "0123456789a"},    // one character too many
+      {"0123456789abc remark", "0123456789abc"},
+      {"  01234567890", "01234567890"},  // leading blanks are not part of it
+      {"my file.datx more", "my file.datx"},  // up to the end of the word cut
+  };
+  for (const Cut& c : cases) EXPECT_EQ(textio::cut_name(c.line, 10), c.whole) << c.line;
+}
+
 TEST(Units, ReopeningAUnitClosesItFirst) {
   child::Result r = child::run([] {
     static constexpr auto kRecord = textio::format("('one')");
-    textio::open_file(40, "a.txt", "UNKNOWN");
+    textio::open_file(40, textio::FileName<20>("a.txt"), "UNKNOWN");
     textio::write_formatted<kRecord>(40);
-    textio::open_file(40, "b.txt", "UNKNOWN");
+    textio::open_file(40, textio::FileName<20>("b.txt"), "UNKNOWN");
     textio::write_formatted<kRecord>(40);
     textio::close_file(40);
     textio::close_file(40);  // closing a unit that is not connected does nothing

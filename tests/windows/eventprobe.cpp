@@ -12,7 +12,7 @@
 namespace {
 constexpr auto kRecord = textio::format("(' record',I2,TR2,'x')");
 constexpr auto kAsk = textio::format("(' Enter count ',$)");
-textio::Text<70> file_name;  // blank: the name comes from the command line
+textio::FileName<70> file_name;  // blank: the name comes from the command line
 std::int32_t n;
 DWORD WINAPI send_interrupt(void*) {
   Sleep(500);

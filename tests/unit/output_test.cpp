@@ -4,8 +4,10 @@
 #include <sys/stat.h>
 #include <unistd.h>
 
+#include <cstdio>
 #include <string>
 
+#include "textio/console.h"
 #include "textio/textio.h"
 #include "unit/child_run.h"
 
@@ -165,6 +167,77 @@ TEST(Console, TwoPromptsWithoutAReadShareTheLine) {
       },
       "4\n");
   EXPECT_EQ(r.out, "Enter output file  Enter number of absorber layers ");
+}
+
+// The console line step by step. Steps: p a prompt on the console; r a
+// console read; a a read from an answer file; e a free-form echo of 3 on the
+// console; c a record " x" on a unit opened as CON (the same stream, without
+// first-column control); q the question for a blank file name, answered;
+// any other character a console record of that character and "x" ('n' for
+// NUL). The state is the console's after the steps; the bytes include what
+// the end of the run sends.
+struct ConsoleSteps {
+  const char* steps;
+  const char* state;  // "P<owner>" when a prompt is pending, "L" line open, "A" after a prompt
+  std::string shown;
+};
+
+TEST(Console, LineStateStepByStep) {
+  const std::string ask = "Enter output file ";
+  const std::string question = "File name missing or blank - please enter file name\r\nUNIT 45? ";
+  const ConsoleSteps cases[] = {
+      {"p", "P6--", ask},                           // shown at the end, its control blank dropped
+      {" p", "P6L-", "x\r\n" + ask},                // the owed LF goes before it
+      {"pr", "--A", ask},                           // the read shows it and ends nothing
+      {"pr0", "-L-", ask + "0x\r\n"},               // after an answered prompt a record is shown
+      {"pr$", "-L-", ask + "$x\r\n"},               //   whole, whatever its first character,
+      {"prn", "-L-", ask + std::string("\0x\r\n", 4)},  //   and ends with CR
+      {"pe", "-L-", ask + "           3\r\n"},      // the echo continues the prompt's record
+      {"pre", "-L-", ask + "           3\r\n"},     // after the read: a record of its own, whole
+      {"pc", "P6--", " x\r\n" + ask},               // another unit leaves the prompt pending
+      {"pa", "P6--", ask},                          // so does a read from a file
+      {" a", "-L-", "x\r\n"},
+      {"prq", "--A", ask + question},               // the question comes after the answered prompt
+      {" q", "--A", "x\r\n" + question},
+      {" q ", "-L-", "x\r\n" + question + " x\r\n"},  // and the record after its answer is whole
+  };
+  for (const ConsoleSteps& c : cases) {
+    child::Result r = child::run(
+        [&] {
+          static constexpr auto kA2 = textio::format("(A2)");
+          std::FILE* answers = std::fopen("answers.txt", "w");
+          std::fputs("7\n8\n9\n", answers);
+          std::fclose(answers);
+          textio::open_file(50, textio::FileName<20>("answers.txt"), "UNKNOWN");
+          textio::open_file(41, textio::FileName<20>("CON"), "UNKNOWN");
+          std::int32_t n = 0;
+          for (const char* s = c.steps; *s != '\0'; ++s) {
+            switch (*s) {
+              case 'p': textio::write_formatted<kAskFile>(6); break;
+              case 'r': textio::read_list(5, n); break;
+              case 'a': textio::read_list(50, n); break;
+              case 'e': textio::write_list(6, std::int32_t{3}); break;
+              case 'c': textio::write_formatted<kA2>(41, Text<2>(" x")); break;
+              case 'q': textio::open_file(45, textio::FileName<20>(""), "UNKNOWN"); break;
+              default: {
+                Text<2> record("?x");
+                record.c[0] = *s == 'n' ? '\0' : *s;
+                textio::write_formatted<kA2>(6, record);
+              }
+            }
+          }
+          const textio::ConsoleState& cs = textio::console_state;
+          std::string state = cs.prompt_pending() ? 'P' + std::to_string(cs.prompt_owner()) : "-";
+          state += cs.line_open() ? 'L' : '-';
+          state += cs.after_prompt() ? 'A' : '-';
+          ssize_t ignored = write(2, state.data(), state.size());
+          (void)ignored;
+        },
+        "1\nname\n1\n");
+    EXPECT_EQ(r.err, c.state) << c.steps;
+    EXPECT_EQ(r.out, c.shown) << c.steps;
+    EXPECT_EQ(r.status, 0) << c.steps;
+  }
 }
 
 TEST(Console, FieldOverflowIsReportedAndTheRunGoesOn) {

@@ -55,8 +55,8 @@ struct Connection {
   Access access = Access::read_write;
   bool disk_file = false;
   ConsoleEnd console = ConsoleEnd::none;
-  bool byte_reads = false;            // take no byte beyond the line from the stream
-  bool cut_pending = false;           // set the end of file after the next record written
+  bool byte_reads = false;   // take no byte beyond the line from the stream
+  bool cut_pending = false;  // set the end of file after the next record written
 };
 
 // A unit: its connection, and buffers that keep their capacity from one

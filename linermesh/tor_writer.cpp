@@ -15,16 +15,9 @@ constexpr float kRightAngle = 90.0f;
 static_assert(std::bit_cast<std::uint32_t>(kRightAngle) == 0x42B40000u);
 
 // Layer numbers are spelled with as many digits as they have, one or two.
-// A description writes the layer's number as I{n} and the number of the layer
-// before it as I{n-1}; layer_formats() makes from it the format for layers 1
-// to 9, the one for layer 10 (whose previous layer has one digit) and the one
-// for layers 11 to 99.
-template <std::size_t N>
-struct LayerFormats {
-  textio::Format<N> one_digit;
-  textio::Format<N> ten;
-  textio::Format<N> two_digits;
-};
+// A layer format's description writes the layer's number as I{n} and the
+// number of the layer before it as I{n-1}; the format for each digit count is
+// made from it at build time.
 
 consteval bool placeholder_at(const char* text, std::size_t at, std::string_view placeholder) {
   for (std::size_t j = 0; j < placeholder.size(); ++j) {
@@ -64,20 +57,19 @@ consteval textio::Format<N> layer_format(const char (&description)[N], char widt
   return textio::format(text);
 }
 
-template <std::size_t N>
-consteval LayerFormats<N> layer_formats(const char (&description)[N]) {
-  return {layer_format(description, '1', '1'), layer_format(description, '2', '1'), layer_format(description, '2', '2')};
-}
+template <const auto& Description, char Width, char PreviousWidth>
+constexpr auto kLayerFormat = layer_format(Description, Width, PreviousWidth);
 
-// Writes through the format of the layer's digit count.
-template <const auto& Formats, class... T>
+// Writes through the description's format for the layer: layers 1 to 9, layer
+// 10 (whose previous layer has one digit), layers 11 to 99.
+template <const auto& Description, class... T>
 void write_for_layer(int unit, std::int32_t layer, const T&... items) {
   if (layer < 10) {
-    textio::write_formatted<Formats.one_digit>(unit, items...);
+    textio::write_formatted<kLayerFormat<Description, '1', '1'>>(unit, items...);
   } else if (layer == 10) {
-    textio::write_formatted<Formats.ten>(unit, items...);
+    textio::write_formatted<kLayerFormat<Description, '2', '1'>>(unit, items...);
   } else {
-    textio::write_formatted<Formats.two_digits>(unit, items...);
+    textio::write_formatted<kLayerFormat<Description, '2', '2'>>(unit, items...);
   }
 }
 
@@ -85,9 +77,9 @@ void write_for_layer(int unit, std::int32_t layer, const T&... items) {
 // follows the value label as 1P,E12.4; an expression follows it in double
 // quotes after one blank, except the cumulative thicknesses from TTS2 on and
 // a minus-signed TTS1, which follow it directly.
-constexpr auto kShth = layer_formats(
+constexpr char kShth[] =
     "(' SHTH',I{n},'   real_variable',/,'(',/,"
-    "'  value            : ',1P,E12.4,/,')',/)");
+    "'  value            : ',1P,E12.4,/,')',/)";
 constexpr auto kFirstTtsPlus = textio::format(
     "(' TTS1    real_variable',/,'(',/,"
     R"x('  value            :  "ref(SHTH1)"',/,')',/))x");
@@ -95,9 +87,9 @@ constexpr auto kFirstTtsMinus = textio::format(
     "(' TTS1    real_variable',/,'(',/,"
     R"x('  value            : "-ref(SHTH1)"',/,')',/))x");
 // Items: layer n, layer n-1, the sign, layer n.
-constexpr auto kTts = layer_formats(
+constexpr char kTts[] =
     "(' TTS',I{n},'    real_variable',/,'(',/,"
-    R"x('  value            : "ref(TTS',I{n-1},')',A1,'ref(SHTH',I{n},')"',/,')',/))x");
+    R"x('  value            : "ref(TTS',I{n-1},')',A1,'ref(SHTH',I{n},')"',/,')',/))x";
 constexpr auto kDtr = textio::format(
     "(' DTR     real_variable',/,'(',/,"
     R"x('  value            :  "ATAN(1.)/45."',/,')',/))x");
@@ -133,10 +125,9 @@ constexpr auto kNodesHead = textio::format("('   ),',/,'  nodes             : ta
 // Node rows: items are the node number, the end point's Z and R names, and
 // the layer number wherever TTSj is referenced.
 constexpr auto kEndNode = textio::format(R"x(('     ',I4,'   "ref(',A4,')"   "ref(',A4,')"'))x");
-constexpr auto kRadialNode =
-    layer_formats(R"x(('     ',I4,'   "ref(',A4,')"   "ref(',A4,')+ref(TTS',I{n},')/ref(UVZS)"'))x");
-constexpr auto kNormalNode = layer_formats(R"x(('     ',I4,'   "ref(',A4,')-ref(UVRS)*ref(TTS',I{n},')"   )x"
-                                           R"x("ref(',A4,')+ref(UVZS)*ref(TTS',I{n},')"'))x");
+constexpr char kRadialNode[] = R"x(('     ',I4,'   "ref(',A4,')"   "ref(',A4,')+ref(TTS',I{n},')/ref(UVZS)"'))x";
+constexpr char kNormalNode[] = R"x(('     ',I4,'   "ref(',A4,')-ref(UVRS)*ref(TTS',I{n},')"   )x"
+                               R"x("ref(',A4,')+ref(UVZS)*ref(TTS',I{n},')"'))x";
 constexpr auto kSegmentsHead = textio::format("('    ),',/,'  linear_segments        : table',/,'    (',/)");
 // Segment rows: number, two nodes, the regions on either side, then fixed
 // texts; the metal line is the only segment with 0.0 in the first.

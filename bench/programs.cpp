@@ -5,9 +5,10 @@
 // kept), the floor is checked to reproduce both byte for byte, then program
 // and floor are run in alternating order, each as a whole process started
 // here, their output files compared with the reference after every run. The
-// wall time of a run is from fork to the end of wait4; the floor's own
-// loading of the reference bytes, which it measures and reports, is taken off
-// its wall time and its CPU time. Memory is ru_maxrss of each child as wait4 returns it.
+// wall time of a run is from fork to the end of wait4 (bench/spawn.h); the
+// floor's own loading of the reference bytes, which it measures and reports,
+// is taken off its wall time and its CPU time. Memory is ru_maxrss of each
+// child as wait4 returns it.
 //
 // This process keeps its own memory small: a forked child starts with a copy
 // of our resident pages, and they would count in its peak until exec.
@@ -26,6 +27,8 @@
 #include <string>
 #include <vector>
 
+#include "spawn.h"
+
 #ifndef PROGRAMS_DIR
 #define PROGRAMS_DIR ""
 #endif
@@ -35,93 +38,25 @@
 
 namespace {
 
-[[noreturn]] void die(const std::string& why) {
-  std::fprintf(stderr, "program_bench: %s\n", why.c_str());
-  std::exit(1);
-}
+using bench::die;
+using bench::Run;
+using bench::Spawn;
 
-long long now_ns() {
-  timespec ts;
-  clock_gettime(CLOCK_MONOTONIC, &ts);
-  return static_cast<long long>(ts.tv_sec) * 1000000000LL + ts.tv_nsec;
-}
-
-double seconds(const timeval& tv) { return static_cast<double>(tv.tv_sec) + tv.tv_usec / 1e6; }
-
-struct Run {
-  double wall = 0;  // seconds
-  double user = 0;
-  double sys = 0;
-  long maxrss_kib = 0;
-  int status = -1;  // exit status, or 128 + signal
+// A run of the floor, with what it reports about itself on descriptor 3.
+struct FloorRun : Run {
   long long load_ns = 0;
   long long load_cpu_us = 0;
   long writes = 0;
 };
 
-struct Spawn {
-  std::vector<std::string> argv;
-  std::string answers;      // written into a pipe on standard input
-  std::string stdout_path;  // "/dev/null" or a file to keep
-  std::string stderr_path;
-  bool report = false;  // the child reports on fd 3 (the floor)
-};
-
-Run spawn(const Spawn& s) {
-  int in[2];
-  if (::pipe2(in, O_CLOEXEC) != 0) die("pipe failed");
-  if (s.answers.size() > 60000) die("answers too long for one pipe buffer");
-  if (::write(in[1], s.answers.data(), s.answers.size()) != static_cast<ssize_t>(s.answers.size())) {
-    die("cannot write the answers");
-  }
-  ::close(in[1]);  // the child sees end of input after the answers
-  const int out = ::open(s.stdout_path.c_str(), O_WRONLY | O_CREAT | O_TRUNC | O_CLOEXEC, 0644);
-  const int err = ::open(s.stderr_path.c_str(), O_WRONLY | O_CREAT | O_TRUNC | O_CLOEXEC, 0644);
-  if (out < 0 || err < 0) die("cannot open " + s.stdout_path + " or " + s.stderr_path);
-  int rep[2] = {-1, -1};
-  if (s.report && ::pipe2(rep, O_CLOEXEC) != 0) die("pipe failed");
-
-  std::vector<char*> args;
-  for (const std::string& a : s.argv) args.push_back(const_cast<char*>(a.c_str()));
-  args.push_back(nullptr);
-
-  Run r;
-  const long long t0 = now_ns();
-  const pid_t pid = ::fork();
-  if (pid < 0) die("fork failed");
-  if (pid == 0) {
-    // dup2 leaves the new descriptors open across exec.
-    if (::dup2(in[0], 0) < 0 || ::dup2(out, 1) < 0 || ::dup2(err, 2) < 0) ::_exit(126);
-    if (s.report && ::dup2(rep[1], 3) < 0) ::_exit(126);
-    ::execv(args[0], args.data());
-    ::_exit(127);
-  }
-  int status = 0;
-  rusage ru{};
-  while (::wait4(pid, &status, 0, &ru) < 0) {
-    if (errno != EINTR) die("wait4 failed");
-  }
-  const long long t1 = now_ns();
-  ::close(in[0]);
-  ::close(out);
-  ::close(err);
-
-  r.wall = static_cast<double>(t1 - t0) / 1e9;
-  r.user = seconds(ru.ru_utime);
-  r.sys = seconds(ru.ru_stime);
-  r.maxrss_kib = ru.ru_maxrss;
-  r.status = WIFEXITED(status) ? WEXITSTATUS(status) : 128 + WTERMSIG(status);
-  if (s.report) {
-    ::close(rep[1]);
-    char buf[128] = {};
-    const ssize_t n = ::read(rep[0], buf, sizeof buf - 1);
-    ::close(rep[0]);
-    if (n > 0 && std::sscanf(buf, "load_ns=%lld load_cpu_us=%lld writes=%ld", &r.load_ns, &r.load_cpu_us,
-                             &r.writes) == 3) {
-      r.wall -= static_cast<double>(r.load_ns) / 1e9;
-    } else if (r.status == 0) {
-      die("the floor sent no report");
-    }
+FloorRun spawn_floor(const Spawn& s) {
+  FloorRun r;
+  static_cast<Run&>(r) = bench::spawn(s);
+  if (std::sscanf(r.report.c_str(), "load_ns=%lld load_cpu_us=%lld writes=%ld", &r.load_ns, &r.load_cpu_us,
+                  &r.writes) == 3) {
+    r.wall -= static_cast<double>(r.load_ns) / 1e9;
+  } else if (r.status == 0) {
+    die("the floor sent no report");
   }
   return r;
 }
@@ -258,7 +193,7 @@ Outcome run_case(const Options& o, const Case& c, const std::string& work) {
     s.stdout_path = stdout_path;
     s.stderr_path = err;
     ::unlink(out.c_str());
-    Run r = spawn(s);
+    const Run r = bench::spawn(s);
     const std::string diag = read_small(err);
     if (!status_ok(c, points, r.status, diag)) {
       die(std::string(c.program) + " ended with status " + std::to_string(r.status) + ": " + diag);
@@ -273,7 +208,7 @@ Outcome run_case(const Options& o, const Case& c, const std::string& work) {
     s.stderr_path = err;
     s.report = true;
     ::unlink(flo.c_str());
-    Run r = spawn(s);
+    const FloorRun r = spawn_floor(s);
     if (r.status != 0) die("the floor failed: " + read_small(err));
     return r;
   };
@@ -288,7 +223,7 @@ Outcome run_case(const Options& o, const Case& c, const std::string& work) {
   }
 
   // The floor reproduces both streams exactly.
-  const Run check = floor_run(flocon);
+  const FloorRun check = floor_run(flocon);
   if (!same_bytes(flo, ref)) die("the floor's file differs from the program's");
   if (!same_bytes(flocon, con)) die("the floor's console stream differs from the program's");
   ::unlink(flocon.c_str());
@@ -307,7 +242,7 @@ Outcome run_case(const Options& o, const Case& c, const std::string& work) {
         pc.push_back(r.user + r.sys);
         res.rss_kib = std::max(res.rss_kib, r.maxrss_kib);
       } else {
-        const Run r = floor_run("/dev/null");
+        const FloorRun r = floor_run("/dev/null");
         if (!same_bytes(flo, ref)) die("the floor wrote a different file on a timed run");
         fw.push_back(r.wall);
         fu.push_back(r.user);
@@ -464,7 +399,7 @@ int main(int argc, char** argv) {
     s.stdout_path = "/dev/null";
     s.stderr_path = "/dev/null";
     long idle = 0;
-    for (int i = 0; i < 3; ++i) idle = std::max(idle, spawn(s).maxrss_kib);
+    for (int i = 0; i < 3; ++i) idle = std::max(idle, bench::spawn(s).maxrss_kib);
     std::printf("baseline: peak RSS of a C++ process that only starts and exits (record_floor without"
                 " arguments): %ld KiB\n",
                 idle);

@@ -19,6 +19,8 @@
 #include <string>
 #include <vector>
 
+#include "spawn.h"
+
 namespace {
 
 [[noreturn]] void die(const std::string& why) {
@@ -26,43 +28,14 @@ namespace {
   std::exit(1);
 }
 
-struct Run {
-  double wall = 0, cpu = 0;
-  long maxrss_kib = 0;
-  int status = -1;
-};
-
-double now() {
-  timespec ts;
-  clock_gettime(CLOCK_MONOTONIC, &ts);
-  return static_cast<double>(ts.tv_sec) + ts.tv_nsec / 1e9;
-}
+using bench::Run;
 
 Run spawn(const std::vector<std::string>& argv, const std::string& dir, const std::string& input) {
-  const double start = now();
-  const pid_t pid = ::fork();
-  if (pid == 0) {
-    if (::chdir(dir.c_str()) != 0) ::_exit(125);
-    int in = ::open(input.empty() ? "/dev/null" : input.c_str(), O_RDONLY);
-    int out = ::open("/dev/null", O_WRONLY);
-    ::dup2(in, 0);
-    ::dup2(out, 1);
-    ::dup2(out, 2);
-    std::vector<char*> args;
-    for (const std::string& a : argv) args.push_back(const_cast<char*>(a.c_str()));
-    args.push_back(nullptr);
-    ::execv(args[0], args.data());
-    ::_exit(127);
-  }
-  int status = 0;
-  rusage ru{};
-  if (::wait4(pid, &status, 0, &ru) != pid) die("wait4 failed");
-  Run r;
-  r.wall = now() - start;
-  r.cpu = ru.ru_utime.tv_sec + ru.ru_utime.tv_usec / 1e6 + ru.ru_stime.tv_sec + ru.ru_stime.tv_usec / 1e6;
-  r.maxrss_kib = ru.ru_maxrss;
-  r.status = WIFEXITED(status) ? WEXITSTATUS(status) : 128 + WTERMSIG(status);
-  return r;
+  bench::Spawn s;
+  s.argv = argv;
+  s.dir = dir;
+  s.stdin_path = input;
+  return bench::spawn(s);
 }
 
 double median(std::vector<double> v) {

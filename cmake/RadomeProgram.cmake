@@ -33,6 +33,16 @@ function(radome_program name)
                        "the project's version; it reads: ${title}")
   endif()
   set_property(DIRECTORY APPEND PROPERTY CMAKE_CONFIGURE_DEPENDS ${page})
+  # The pages name the example answer files where the Debian package puts
+  # them; the Windows zip has them in examples/ at its top, and its pages,
+  # roff and text, are made from a copy in man/ that says so.
+  if(WIN32)
+    file(READ ${page} text)
+    string(REPLACE "/usr/share/doc/radome\\-tools/examples/" "examples/" text "${text}")
+    file(WRITE ${CMAKE_BINARY_DIR}/man/${name}.1.new "${text}")
+    set(page ${CMAKE_BINARY_DIR}/man/${name}.1)
+    configure_file(${page}.new ${page} COPYONLY)
+  endif()
   # The package holds the pages compressed, as Debian's policy asks.
   set(packed ${CMAKE_BINARY_DIR}/man/${name}.1.gz)
   add_custom_command(OUTPUT ${packed}
@@ -56,7 +66,8 @@ function(radome_program name)
   set_property(GLOBAL APPEND_STRING PROPERTY RADOME_PROGRAM_ENTRIES "${entry}")
 endfunction()
 
-# Writes radome_programs.h once every program has registered.
+# Writes radome_programs.h and radome_programs.txt once every program has
+# registered.
 function(radome_write_program_list)
   get_property(entries GLOBAL PROPERTY RADOME_PROGRAM_ENTRIES)
   string(CONCAT text
@@ -68,4 +79,8 @@ function(radome_write_program_list)
     "};\n\n"
     "inline const std::vector<RegisteredProgram> kRegisteredPrograms = {\n" "${entries}" "};\n")
   file(CONFIGURE OUTPUT ${CMAKE_BINARY_DIR}/generated/radome_programs.h CONTENT "${text}" @ONLY)
+  # Every registered program, tools too, one a line, for the test scripts.
+  get_property(programs GLOBAL PROPERTY RADOME_PROGRAMS)
+  list(JOIN programs "\n" lines)
+  file(CONFIGURE OUTPUT ${CMAKE_BINARY_DIR}/generated/radome_programs.txt CONTENT "${lines}\n" @ONLY)
 endfunction()

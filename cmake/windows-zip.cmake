@@ -1,11 +1,13 @@
 # `cpack -G ZIP` in the Windows build folder: radome-tools-VERSION-win64.zip
-# with the programs in bin/, the README, and the manual pages as plain text
-# in doc/. Included after the package's common settings, before CPack.
+# with the programs in bin/, the manual pages as plain text in doc/, and the
+# README and the example answer files (installed with the package's common
+# settings). Included after those, before CPack.
 find_program(GROFF_EXECUTABLE groff REQUIRED)
-file(GLOB manual_pages CONFIGURE_DEPENDS ${PROJECT_SOURCE_DIR}/doc/*.1)
+get_property(registered_programs GLOBAL PROPERTY RADOME_PROGRAMS)
 set(manual_texts)
-foreach(page ${manual_pages})
-  get_filename_component(name ${page} NAME_WE)
+foreach(name ${registered_programs})
+  # The zip's copy of the page (cmake/RadomeProgram.cmake).
+  set(page ${CMAKE_BINARY_DIR}/man/${name}.1)
   set(text ${CMAKE_BINARY_DIR}/doc/${name}.txt)
   add_custom_command(OUTPUT ${text}
     COMMAND ${CMAKE_COMMAND} -E make_directory ${CMAKE_BINARY_DIR}/doc
@@ -15,10 +17,9 @@ foreach(page ${manual_pages})
 endforeach()
 add_custom_target(manual_texts ALL DEPENDS ${manual_texts})
 install(FILES ${manual_texts} DESTINATION doc)
-install(FILES ${PROJECT_SOURCE_DIR}/README.md DESTINATION .)
 
 set(CPACK_GENERATOR ZIP)
 set(CPACK_PACKAGE_FILE_NAME radome-tools-${PROJECT_VERSION}-win64)
-# The zip unpacks to one folder holding bin/, doc/ and the README, not to /usr.
+# The zip unpacks to one folder holding bin/, doc/, examples/ and the README, not to /usr.
 unset(CPACK_PACKAGING_INSTALL_PREFIX)
 set(CPACK_STRIP_FILES OFF)

@@ -16,6 +16,7 @@ using textio::Text;
 
 constexpr char kHelp[] =
     "Usage: dishsurface [NAME]\n"
+    "       dishsurface --help | --version\n"
     "Writes the reflector surface file (.rsf) of a paraboloid. Asks, in order:\n"
     "  output file            (a blank answer takes NAME)\n"
     "  focal length, z offset\n"

@@ -19,6 +19,7 @@ using textio::kConsoleOut;
 
 constexpr char kHelp[] =
     "Usage: domeprofile [NAME]\n"
+    "       domeprofile --help | --version\n"
     "Writes the points of a curved radome section. Asks, in order:\n"
     "  curve: 1 circle, 2 parabola, 3 ellipse, 4 sinusoidal\n"
     "  output file            (a blank answer takes NAME)\n"

@@ -18,6 +18,7 @@ using textio::kConsoleOut;
 
 constexpr char kHelp[] =
     "Usage: linermesh [NAME...]\n"
+    "       linermesh --help | --version\n"
     "Writes a TOR object file for an absorber-lined metal shroud. Asks, in order:\n"
     "  1 for file input       (then the answer file, which answers the rest)\n"
     "  TOR output file        (a blank file name takes the next NAME)\n"

@@ -11,6 +11,7 @@
 
 #include "common/process.h"
 #include "e2e/scenario.h"
+#include "radome_programs.h"
 
 namespace fs = std::filesystem;
 
@@ -44,12 +45,13 @@ TEST(RadomeviewRoundTrip, EveryFileTheScenariosWrite) {
   GTEST_SKIP() << "radomeview is not built (muparser not found)";
 #endif
   int files = 0, faulty = 0;
-  for (const char* program : {"domeprofile", "dishsurface", "linermesh"}) {
+  for (const RegisteredProgram& registered : kRegisteredPrograms) {
+    const std::string& program = registered.name;
     for (const auto& entry : fs::directory_iterator(std::string(E2E_CASES_DIR) + "/" + program)) {
       if (entry.path().extension() != ".case") continue;
       const e2e::Scenario sc = e2e::load_scenario(entry.path().string());
       for (const auto& [name, bytes] : sc.after) {
-        const std::string key = std::string(program) + "/" + entry.path().stem().string() + ":" + name;
+        const std::string key = program + "/" + entry.path().stem().string() + ":" + name;
         SCOPED_TRACE(key);
         ++files;
         const proc::Result r = view(name, bytes);
@@ -135,7 +137,8 @@ TEST(RadomeviewRoundTrip, SameBytesOnTheTarget) {
   const char* target_bin = std::getenv("E2E_PROGRAMS_DIR");
   if (target.launcher.empty() || target_bin == nullptr) GTEST_SKIP() << "no launcher for another platform";
   int files = 0;
-  for (const char* program : {"domeprofile", "dishsurface", "linermesh"}) {
+  for (const RegisteredProgram& registered : kRegisteredPrograms) {
+    const std::string& program = registered.name;
     for (const auto& entry : fs::directory_iterator(std::string(E2E_CASES_DIR) + "/" + program)) {
       if (entry.path().extension() != ".case") continue;
       for (const auto& [name, bytes] : e2e::load_scenario(entry.path().string()).after) {

@@ -6,7 +6,7 @@
 namespace radomeview {
 
 Field read_field(std::string_view t, double* value) {
-  if (t.empty()) return Field::not_number;
+  if (t.empty()) return Field::empty;
   if (t.find_first_not_of('*') == std::string_view::npos) return Field::asterisks;
   std::string_view body = t;
   if (body[0] == '+') body.remove_prefix(1);
@@ -71,10 +71,7 @@ namespace radomeview {
 
 std::string shown(std::string_view text) {
   std::string s = "'";
-  for (std::size_t i = 0; i < text.size() && i < 40; ++i) {
-    const unsigned char c = static_cast<unsigned char>(text[i]);
-    s += (c >= 0x20 && c < 0x7F) ? static_cast<char>(c) : '?';
-  }
+  s += text.substr(0, 40);
   if (text.size() > 40) s += "...";
   return s + "'";
 }

@@ -55,7 +55,7 @@ void draw_assembly(const std::vector<const FileReport*>& files, const DrawOption
     const std::string c = kFileColours[i], k = ".file" + std::to_string(i);
     css += k + " .curve," + k + " .segment{stroke:" + c + "}" + k + " .marker{fill:" + c + "}";
   }
-  const Frame f(all, legend.size());
+  const Frame f(all, legend);
   f.head(*svg, title, "", css);
   const std::string u = drawing.empty() ? "" : " (" + drawing + ")";
   f.axes(*svg, "Z" + u, "R" + u);

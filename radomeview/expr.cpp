@@ -80,7 +80,7 @@ Prepared prepare(std::string_view s) {
       std::size_t m = k + 1;
       while (m < s.size() && s[m] == ' ') ++m;
       if (word == "pi" && m < s.size() && s[m] == ')') {
-        p.text += "_pi";
+        p.text += "_tor_pi";
         i = m + 1;
         continue;
       }
@@ -113,6 +113,8 @@ bool evaluate(const Prepared& p, const std::vector<double>& values, double* out,
     made.DefineFun("cosd", cosd);
     made.DefineFun("tand", tand);
     made.DefineFun("atand", atand);
+    // The evaluator's own _pi holds only 13 digits.
+    made.DefineConst("_tor_pi", 3.141592653589793);
     return made;
   }();
   try {

@@ -31,7 +31,8 @@ void link(Mesh* m, Findings* f) {
   }
   for (std::size_t i = 0; i < m->nodes.size(); ++i) {
     if (!repeated[i]) continue;
-    const Node& n = m->nodes[i];
+    Node& n = m->nodes[i];
+    n.used = true;  // said once, as a number used again
     const auto first = std::lower_bound(index.begin(), index.end(), std::make_pair(n.number, -1));
     f->add(n.line, Severity::error,
            "node number " + std::to_string(n.number) + " is used again (first at line " +

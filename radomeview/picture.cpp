@@ -70,7 +70,7 @@ void line(std::string& o, const char* cls, double x1, double y1, double x2, doub
 
 }  // namespace
 
-Frame::Frame(Extents e, std::size_t legend_rows) {
+Frame::Frame(Extents e, const std::vector<LegendRow>& legend) {
   if (!e.any) e = Extents{0, 1, 0, 1, true};
   if (!(e.x1 > e.x0) && !(e.y1 > e.y0)) {
     // A single place: a unit square about it.
@@ -84,8 +84,22 @@ Frame::Frame(Extents e, std::size_t legend_rows) {
   e_ = e;
   plot_w_ = w * scale_ + 2 * kPad;
   plot_h_ = h * scale_ + 2 * kPad;
-  width_ = kLeft + plot_w_ + kRight + (legend_rows > 0 ? kLegend : 0);
-  height_ = std::max(kTop + plot_h_ + kBottom, kTop + static_cast<double>(legend_rows) * kRow + 24);
+  // The legend's column: its swatch, and room for its longest text at
+  // about 7 pixels a character.
+  std::size_t chars = 0;
+  for (const LegendRow& r : legend) {
+    std::size_t n = 0;
+    for (std::size_t i = 0; i < r.text.size(); ++i) {
+      const unsigned char c = static_cast<unsigned char>(r.text[i]);
+      if (c == '&') i = r.text.find(';', i);  // an entity is one character
+      if (i == std::string::npos) break;
+      if ((c & 0xC0) != 0x80) ++n;  // nor is a character of several bytes more
+    }
+    chars = std::max(chars, n);
+  }
+  const double legend_w = legend.empty() ? 0 : std::max(260.0, 48 + 7.0 * static_cast<double>(chars));
+  width_ = kLeft + plot_w_ + kRight + legend_w;
+  height_ = std::max(kTop + plot_h_ + kBottom, kTop + static_cast<double>(legend.size()) * kRow + 24);
   ticks_ = round_ticks(std::max(w, h) > 0 ? std::max(w, h) : 1, 8);
 }
 
@@ -210,8 +224,8 @@ void Frame::legend(std::string& o, const std::vector<LegendRow>& rows) const {
         break;
       case LegendRow::Swatch::line:
       case LegendRow::Swatch::thick:
-        o += std::string("<line class=\"") + (r.swatch == LegendRow::Swatch::thick ? "segment metal" : "segment") +
-             "\" style=\"stroke:" + r.colour + "\"";
+        o += "<line class=\"swatch\" style=\"stroke:" + r.colour +
+             (r.swatch == LegendRow::Swatch::thick ? ";stroke-width:3\"" : ";stroke-width:1.2\"");
         coords(o, xx, yy - 4, xx + 14, yy - 4);
         o += "/>\n";
         break;

@@ -29,9 +29,9 @@ struct LegendRow {
 
 class Frame {
  public:
-  // `legend_rows` rows of legend at the right; the picture is made tall
-  // enough for them.
-  Frame(Extents e, std::size_t legend_rows);
+  // With the legend at the right; the picture is made wide and tall enough
+  // for its rows.
+  Frame(Extents e, const std::vector<LegendRow>& legend);
 
   double x(double v) const { return kLeft + kPad + (v - e_.x0) * scale_; }
   double y(double v) const { return kTop + kPad + (e_.y1 - v) * scale_; }
@@ -48,7 +48,6 @@ class Frame {
   void tail(std::string& o) const;
 
   static constexpr double kLeft = 90, kTop = 76, kBottom = 56, kRight = 24, kPad = 16;
-  static constexpr double kLegend = 300;  // width of the legend's column
   static constexpr double kRow = 18;      // height of a legend row
 
  private:

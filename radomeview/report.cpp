@@ -138,7 +138,7 @@ void draw(const FileReport& r, const DrawOptions& o, std::string* svg) {
   const Place place;
   std::vector<LegendRow> legend;
   e.legend(r, &legend);
-  const Frame f(e.extents(r, place), legend.size());
+  const Frame f(e.extents(r, place), legend);
   const std::string title = e.title(r);
   f.head(*svg, title, title == r.file ? "" : r.file, r.tor() ? tor_css(*r.tor()) : "");
   std::string x, y;

@@ -39,7 +39,8 @@ void Resolver::add(const Object& o, std::vector<std::string>* unread) {
         break;
     }
   }
-  if (!found && std::none_of(o.attributes.begin(), o.attributes.end(), [](const Attribute& a) { return a.key == "value"; })) {
+  // A value lost to a syntax mistake has had its finding.
+  if (!found && o.complete && std::none_of(o.attributes.begin(), o.attributes.end(), [](const Attribute& a) { return a.key == "value"; })) {
     f_->add(o.line, Severity::error, "real_variable " + shown(o.name) + " has no value");
   }
   if (!by_name_.count(upper(v.name))) by_name_[upper(v.name)] = variables_->size();

@@ -116,10 +116,12 @@ class Parser {
       }
       if (!peek()) {
         not_closed(*o);
+        o->complete = false;
         return true;
       }
       Attribute a;
       if (!attribute(&a)) {
+        o->complete = false;
         if (!skip_group()) not_closed(*o);
         return true;
       }
@@ -128,6 +130,7 @@ class Parser {
         take();
       } else if (!is(Token::close) && peek()) {
         expected("\",\" or \")\" after the value of " + shown(o->attributes.back().key));
+        o->complete = false;
         if (!skip_group()) not_closed(*o);
         return true;
       }

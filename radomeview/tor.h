@@ -51,7 +51,8 @@ struct Object {
   std::string name, type;  // a name of several words is kept with one blank between them
   std::size_t name_words = 0;
   std::size_t line = 0;
-  bool read = false;  // its attributes are kept
+  bool read = false;      // its attributes are kept
+  bool complete = true;   // no syntax mistake inside it
   std::vector<Attribute> attributes;
 };
 

@@ -127,7 +127,7 @@ void draw_tor(const Tor& t, const Frame& f, const Place& place, const Style& sty
       if (s.order == 1) {
         o += std::string("<line class=\"segment") + (metal ? " metal\"" : "\"");
       } else {
-        o += "<path class=\"segment cubic\"";
+        o += "<path class=\"segment cubic\" fill=\"none\"";
       }
       o += " data-segment=\"" + std::to_string(s.number) + "\"";
       if (s.order == 1) {

@@ -115,6 +115,7 @@ TEST(LineReader, LineEndsAndLongRecords) {
       {"a\r\nb\r\n", {{"a", false, false, false}, {"b", false, false, false}}},
       {"a\nb\r\n", {{"a", true, false, false}, {"b", false, false, false}}},
       {"a\r\nb", {{"a", false, false, false}, {"b", false, true, false}}},
+      {"abc\r\nxy", {{"abc", false, false, false}, {"xy", false, true, false}}},
       {"\r\n\n", {{"", false, false, false}, {"", true, false, false}}},
       {"a\rb\n", {{"a\rb", true, false, false}}},
       {"x\r\n" + long_record + "\r\nz\r\n",

@@ -25,7 +25,7 @@ const char* field_end(const char* p, const char* end) {
 }
 
 template <class Put>
-std::size_t split(std::string_view record, Put put) {
+std::size_t split(std::string_view record, bool quoted, Put put) {
   const char* p = record.data();
   const char* const end = p + record.size();
   std::size_t n = 0;
@@ -33,22 +33,27 @@ std::size_t split(std::string_view record, Put put) {
     while (p != end && (*p == ' ' || *p == '\t')) ++p;
     if (p == end) return n;
     const char* const from = p;
-    p = field_end(p, end);
+    if (quoted && *p == '"') {
+      const void* close = std::memchr(p + 1, '"', static_cast<std::size_t>(end - p - 1));
+      p = close ? static_cast<const char*>(close) + 1 : end;
+    } else {
+      p = field_end(p, end);
+    }
     put(n++, std::string_view(from, static_cast<std::size_t>(p - from)));
   }
 }
 
 }  // namespace
 
-std::size_t split_fields(std::string_view record, std::string_view* out, std::size_t max) {
-  return split(record, [&](std::size_t i, std::string_view f) {
+std::size_t split_fields(std::string_view record, std::string_view* out, std::size_t max, bool quoted) {
+  return split(record, quoted, [&](std::size_t i, std::string_view f) {
     if (i < max) out[i] = f;
   });
 }
 
 void split_fields(std::string_view record, std::vector<std::string_view>* out) {
   out->clear();
-  split(record, [&](std::size_t, std::string_view f) { out->push_back(f); });
+  split(record, false, [&](std::size_t, std::string_view f) { out->push_back(f); });
 }
 
 std::string field_problem(std::string_view what, Field kind, std::string_view text) {

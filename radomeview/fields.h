@@ -12,8 +12,10 @@
 namespace radomeview {
 
 // The fields of `record`: the first `max` of them stored in out[0..max), the
-// number of all of them returned.
-std::size_t split_fields(std::string_view record, std::string_view* out, std::size_t max);
+// number of all of them returned. With `quoted`, a field that begins with a
+// double quote runs to the next one, blanks and all, quotes included (the
+// rows of a TOR table).
+std::size_t split_fields(std::string_view record, std::string_view* out, std::size_t max, bool quoted = false);
 
 // Every field of `record`.
 void split_fields(std::string_view record, std::vector<std::string_view>* out);

@@ -24,7 +24,7 @@ void link(Mesh* m, Findings* f) {
   std::vector<std::pair<long long, int>> index;
   index.reserve(m->nodes.size());
   for (std::size_t i = 0; i < m->nodes.size(); ++i) index.emplace_back(m->nodes[i].number, static_cast<int>(i));
-  std::sort(index.begin(), index.end());
+  if (!std::is_sorted(index.begin(), index.end())) std::sort(index.begin(), index.end());
   std::vector<bool> repeated(m->nodes.size(), false);
   for (std::size_t i = 1; i < index.size(); ++i) {
     if (index[i].first == index[i - 1].first) repeated[static_cast<std::size_t>(index[i].second)] = true;
@@ -38,10 +38,20 @@ void link(Mesh* m, Findings* f) {
            "node number " + std::to_string(n.number) + " is used again (first at line " +
                std::to_string(m->nodes[static_cast<std::size_t>(first->second)].line) + ")");
   }
+  // Numbered first to first + N - 1, as most meshes are: found by their number alone.
+  const bool dense = !index.empty() && index.back().first - index.front().first == static_cast<long long>(index.size()) - 1 &&
+                     std::none_of(repeated.begin(), repeated.end(), [](bool r) { return r; });
+  const auto find = [&](long long number) {
+    if (dense) {
+      if (number < index.front().first || number > index.back().first) return index.end();
+      return index.begin() + (number - index.front().first);
+    }
+    return std::lower_bound(index.begin(), index.end(), std::make_pair(number, -1));
+  };
   for (Segment& s : m->segments) {
     bool all = true;
     for (int k = 0; k < s.count(); ++k) {
-      const auto at = std::lower_bound(index.begin(), index.end(), std::make_pair(s.n[k], -1));
+      const auto at = find(s.n[k]);
       if (at == index.end() || at->first != s.n[k]) {
         bool said = false;
         for (int j = 0; j < k; ++j) said = said || s.n[j] == s.n[k];
@@ -191,63 +201,77 @@ void pieces_of(const Mesh& m, std::uint32_t index, std::vector<Piece>* out) {
   }
 }
 
-// Segments that meet anywhere but at a shared node. The pieces go into a
-// grid of about as many cells as pieces, and only pieces that share a cell
-// are tested: a pair once, in the first cell they share.
+// Sorts by the first of each pair, 40 bits of it, sixteen bits a pass;
+// pairs of one cell stay in the order of their pieces.
+void radix_sort(std::vector<std::pair<std::uint64_t, std::uint32_t>>* v) {
+  std::vector<std::pair<std::uint64_t, std::uint32_t>> other(v->size());
+  for (int shift = 0; shift < 40; shift += 16) {
+    std::vector<std::size_t> at(1 << 16 | 1, 0);
+    for (const auto& e : *v) ++at[((e.first >> shift) & 0xFFFF) + 1];
+    for (std::size_t k = 1; k < at.size(); ++k) at[k] += at[k - 1];
+    for (const auto& e : *v) other[at[(e.first >> shift) & 0xFFFF]++] = e;
+    v->swap(other);
+  }
+}
+
+// Segments that meet anywhere but at a shared node. Each piece is listed
+// in the cells of a grid that its box covers, the cells about as large as
+// the typical piece; only pieces listed in one cell are tested, a pair once,
+// in the first cell they share. Time grows with the pieces, not their square.
 void crossings(const Mesh& m, Findings* f) {
   std::vector<Piece> pieces;
+  std::size_t most = 0;
+  for (const Segment& s : m.segments) most += s.order == 3 ? 6 : 1;
+  pieces.reserve(most);
   for (std::uint32_t i = 0; i < m.segments.size(); ++i) {
     if (m.segments[i].drawn) pieces_of(m, i, &pieces);
   }
   if (pieces.size() < 2) return;
   Extents e;
+  std::vector<double> lengths;
+  lengths.reserve(pieces.size());
   for (const Piece& p : pieces) {
     e.add(p.a);
     e.add(p.b);
+    lengths.push_back(std::max(std::abs(p.b.x - p.a.x), std::abs(p.b.y - p.a.y)));
   }
-  // About as many cells as pieces, fewer when long pieces would fill too
-  // many: each piece is listed in every cell its box covers.
-  std::size_t side = std::clamp<std::size_t>(static_cast<std::size_t>(std::sqrt(static_cast<double>(pieces.size()))), 1, 1024);
+  // Cells of the median piece's size, at most 2^20 to a side, larger where
+  // long pieces would be listed in too many.
+  const double span = std::max(e.x1 - e.x0, e.y1 - e.y0);
+  double size = std::max(median(&lengths), span / (1 << 20));
+  if (!(size > 0) || !std::isfinite(size)) size = std::isfinite(span) && span > 0 ? span : 1;
   struct Box {
-    std::size_t x0, x1, y0, y1;
+    std::uint32_t x0, x1, y0, y1;
   };
   std::vector<Box> boxes(pieces.size());
-  std::size_t listed = 0;
+  std::size_t total = 0;
   for (;;) {
-    const double w = (e.x1 - e.x0) / static_cast<double>(side), h = (e.y1 - e.y0) / static_cast<double>(side);
-    const auto cell = [&](double v, double lo, double step) {
-      const double k = step > 0 ? std::floor((v - lo) / step) : 0;
-      if (!(k > 0)) return std::size_t{0};
-      return k >= static_cast<double>(side - 1) ? side - 1 : static_cast<std::size_t>(k);
+    const auto cell = [&](double v, double lo) {
+      const double k = std::floor((v - lo) / size);
+      if (!(k > 0)) return std::uint32_t{0};
+      return k >= double{1 << 20} ? std::uint32_t{(1 << 20) - 1} : static_cast<std::uint32_t>(k);
     };
-    listed = 0;
+    total = 0;
     for (std::size_t i = 0; i < pieces.size(); ++i) {
       const Piece& p = pieces[i];
       Box& b = boxes[i];
-      b.x0 = cell(std::min(p.a.x, p.b.x), e.x0, w);
-      b.x1 = cell(std::max(p.a.x, p.b.x), e.x0, w);
-      b.y0 = cell(std::min(p.a.y, p.b.y), e.y0, h);
-      b.y1 = cell(std::max(p.a.y, p.b.y), e.y0, h);
-      listed += (b.x1 - b.x0 + 1) * (b.y1 - b.y0 + 1);
+      b = Box{cell(std::min(p.a.x, p.b.x), e.x0), cell(std::max(p.a.x, p.b.x), e.x0),
+              cell(std::min(p.a.y, p.b.y), e.y0), cell(std::max(p.a.y, p.b.y), e.y0)};
+      total += std::size_t{b.x1 - b.x0 + 1} * (b.y1 - b.y0 + 1);
     }
-    if (listed <= 16 * pieces.size() + 1024 || side == 1) break;
-    side /= 2;
+    if (total <= 16 * pieces.size() + 1024 || !(size < span)) break;
+    size *= 4;
   }
-  std::vector<std::size_t> count(side * side + 1, 0);
-  for (const Box& b : boxes) {
-    for (std::size_t y = b.y0; y <= b.y1; ++y) {
-      for (std::size_t x = b.x0; x <= b.x1; ++x) ++count[y * side + x + 1];
-    }
-  }
-  for (std::size_t c = 1; c < count.size(); ++c) count[c] += count[c - 1];
-  std::vector<std::uint32_t> members(listed);
-  std::vector<std::size_t> fill(count.begin(), count.end() - 1);
-  for (std::size_t i = 0; i < pieces.size(); ++i) {
+  // (cell, piece) pairs, sorted by cell.
+  std::vector<std::pair<std::uint64_t, std::uint32_t>> listed;
+  listed.reserve(total);
+  for (std::uint32_t i = 0; i < pieces.size(); ++i) {
     const Box& b = boxes[i];
-    for (std::size_t y = b.y0; y <= b.y1; ++y) {
-      for (std::size_t x = b.x0; x <= b.x1; ++x) members[fill[y * side + x]++] = static_cast<std::uint32_t>(i);
+    for (std::uint64_t y = b.y0; y <= b.y1; ++y) {
+      for (std::uint64_t x = b.x0; x <= b.x1; ++x) listed.emplace_back(y << 20 | x, i);
     }
   }
+  radix_sort(&listed);
   struct Hit {
     std::uint32_t first, second;
     Vec where;
@@ -255,17 +279,28 @@ void crossings(const Mesh& m, Findings* f) {
   std::vector<Hit> hits;
   std::size_t pairs = 0;
   bool complete = true;
-  for (std::size_t c = 0; c + 1 < count.size() && complete; ++c) {
-    const std::size_t cx = c % side, cy = c / side;
-    for (std::size_t i = count[c]; i < count[c + 1] && complete; ++i) {
-      const std::uint32_t pi = members[i];
-      for (std::size_t j = i + 1; j < count[c + 1]; ++j) {
-        const std::uint32_t pj = members[j];
-        const Piece &a = pieces[pi], &b = pieces[pj];
+  for (std::size_t from = 0; from < listed.size() && complete;) {
+    std::size_t to = from;
+    while (to < listed.size() && listed[to].first == listed[from].first) ++to;
+    const std::uint32_t cx = static_cast<std::uint32_t>(listed[from].first & ((1 << 20) - 1));
+    const std::uint32_t cy = static_cast<std::uint32_t>(listed[from].first >> 20);
+    for (std::size_t i = from; i < to && complete; ++i) {
+      const std::uint32_t pi = listed[i].second;
+      const Piece& a = pieces[pi];
+      const Box& ba = boxes[pi];
+      for (std::size_t j = i + 1; j < to; ++j) {
+        const std::uint32_t pj = listed[j].second;
+        const Piece& b = pieces[pj];
         if (a.segment == b.segment) continue;
-        // Tested in the first cell the two boxes share only.
-        const Box &ba = boxes[pi], &bb = boxes[pj];
-        if (std::max(ba.x0, bb.x0) != cx || std::max(ba.y0, bb.y0) != cy) continue;
+        const Box& bb = boxes[pj];
+        if (std::max(ba.x0, bb.x0) != cx || std::max(ba.y0, bb.y0) != cy) continue;  // tested elsewhere
+        // Boxes apart by more than rounding: no meeting.
+        const double tol = 1e-9 * std::max({std::abs(a.a.x), std::abs(a.a.y), std::abs(a.b.x), std::abs(a.b.y),
+                                            std::abs(b.a.x), std::abs(b.a.y), std::abs(b.b.x), std::abs(b.b.y)});
+        if (std::min(a.a.x, a.b.x) > std::max(b.a.x, b.b.x) + tol || std::min(b.a.x, b.b.x) > std::max(a.a.x, a.b.x) + tol ||
+            std::min(a.a.y, a.b.y) > std::max(b.a.y, b.b.y) + tol || std::min(b.a.y, b.b.y) > std::max(a.a.y, a.b.y) + tol) {
+          continue;
+        }
         if (++pairs > kMaxPairs) {
           complete = false;
           break;
@@ -276,6 +311,7 @@ void crossings(const Mesh& m, Findings* f) {
         }
       }
     }
+    from = to;
   }
   if (!complete) {
     f->add(m.line, Severity::warning,

@@ -1,6 +1,7 @@
 #include "radomeview/outline.h"
 
 #include <algorithm>
+#include <array>
 #include <map>
 #include <vector>
 
@@ -22,12 +23,20 @@ void outline_regions(Mesh* m) {
     const std::vector<const Segment*>& list = sides[r.number];
     if (list.size() < 3 || !r.outline.empty()) continue;
     // Each node of a closed loop is the end of exactly two of its sides.
-    std::map<int, std::vector<std::size_t>> at_node;
-    for (std::size_t k = 0; k < list.size(); ++k) {
-      at_node[list[k]->at[0]].push_back(k);
-      at_node[list[k]->at[1]].push_back(k);
+    std::vector<std::array<std::size_t, 2>> at_node(m->nodes.size());
+    std::vector<unsigned char> ends(m->nodes.size(), 0);
+    bool loop_like = true;
+    for (std::size_t k = 0; k < list.size() && loop_like; ++k) {
+      for (int e = 0; e < 2; ++e) {
+        const std::size_t n = static_cast<std::size_t>(list[k]->at[e]);
+        if (ends[n] == 2) loop_like = false;
+        if (ends[n] < 2) at_node[n][ends[n]++] = k;
+      }
     }
-    if (std::any_of(at_node.begin(), at_node.end(), [](const auto& e) { return e.second.size() != 2; })) continue;
+    for (std::size_t k = 0; k < list.size() && loop_like; ++k) {
+      loop_like = ends[static_cast<std::size_t>(list[k]->at[0])] == 2 && ends[static_cast<std::size_t>(list[k]->at[1])] == 2;
+    }
+    if (!loop_like) continue;
     std::vector<bool> used(list.size(), false);
     std::vector<Vec> loop;
     const int start = list[0]->at[0];
@@ -37,7 +46,7 @@ void outline_regions(Mesh* m) {
       used[k] = true;
       loop.push_back(m->drawn(m->nodes[static_cast<std::size_t>(node)]));
       node = list[k]->at[0] == node ? list[k]->at[1] : list[k]->at[0];
-      const std::vector<std::size_t>& next = at_node[node];
+      const std::array<std::size_t, 2>& next = at_node[static_cast<std::size_t>(node)];
       k = used[next[0]] ? next[1] : next[0];
       if (node == start) break;
     }

@@ -111,7 +111,7 @@ void Resolver::cycle(const std::vector<std::size_t>& stack, std::size_t j) {
   for (std::size_t m : members) state_[m] = State::failed;
 }
 
-bool Resolver::value_of(const std::string& text, bool expression, const std::string& what, std::size_t line,
+bool Resolver::value_of(std::string_view text, bool expression, const std::string& what, std::size_t line,
                         double* out) {
   if (!expression) {
     const Field kind = read_field(text, out);
@@ -124,7 +124,7 @@ bool Resolver::value_of(const std::string& text, bool expression, const std::str
   return evaluate_prepared(prepare(text), text, what, line, out);
 }
 
-bool Resolver::evaluate_prepared(const Prepared& p, const std::string& text, const std::string& what,
+bool Resolver::evaluate_prepared(const Prepared& p, std::string_view text, const std::string& what,
                                  std::size_t line, double* out) {
   std::vector<double> values;
   bool quiet = false;

@@ -5,6 +5,7 @@
 
 #include <map>
 #include <string>
+#include <string_view>
 #include <vector>
 
 #include "radomeview/expr.h"
@@ -29,7 +30,7 @@ class Resolver {
   // The value of a number, or of an expression when `expression`; false
   // when there is none (a finding made, unless one was made already for
   // what it refers to). `what` names it in the finding.
-  bool value_of(const std::string& text, bool expression, const std::string& what, std::size_t line, double* out);
+  bool value_of(std::string_view text, bool expression, const std::string& what, std::size_t line, double* out);
 
   // The variable of that name, or null.
   const Variable* variable(const std::string& name) const;
@@ -39,7 +40,7 @@ class Resolver {
 
   void resolve(std::size_t root);
   void cycle(const std::vector<std::size_t>& stack, std::size_t j);
-  bool evaluate_prepared(const Prepared& p, const std::string& text, const std::string& what, std::size_t line,
+  bool evaluate_prepared(const Prepared& p, std::string_view text, const std::string& what, std::size_t line,
                          double* out);
 
   const Registry& names_;

@@ -1,5 +1,6 @@
 #include "radomeview/tor.h"
 
+#include <array>
 #include <cctype>
 #include <deque>
 
@@ -15,6 +16,20 @@ namespace {
 std::string lower(std::string s) {
   for (char& c : s) c = static_cast<char>(std::tolower(static_cast<unsigned char>(c)));
   return s;
+}
+
+// Whether a table row holds anything but blank-separated words: quotes,
+// comments, marks, odd blanks.
+bool plain(std::string_view r) {
+  static const auto kSpecial = [] {
+    std::array<bool, 256> t{};
+    for (unsigned char c : std::string_view("\"/():,\r\f\v")) t[c] = true;
+    return t;
+  }();
+  for (const char c : r) {
+    if (kSpecial[static_cast<unsigned char>(c)]) return false;
+  }
+  return true;
 }
 
 const char* describe(Token::Type t) {
@@ -232,32 +247,96 @@ class Parser {
     }
   }
 
+  // The rows up to ")", read a record at a time. The "(" has just been
+  // taken, so nothing is looked ahead.
   bool table(Value* v, const std::string& of) {
     v->type = Value::Type::table;
     Table& t = v->table;
-    std::size_t row_line = 0;
+    std::string_view r;
+    std::size_t line = 0;
     for (;;) {
-      if (!peek()) {
+      if (!lexer_.raw(&r, &line)) {
+        last_line_ = lexer_.records();
         error(v->line, "table " + shown(of) + " is not closed by \")\"");
         return false;
       }
-      if (is(Token::close)) {
-        take();
-        return true;
+      last_line_ = line;
+      Row row{line, t.text.size(), 0};
+      // Most rows are plain fields up to the line end: kept as they stand.
+      if (plain(r)) {
+        std::size_t n = r.size();
+        while (n > 0 && (r[n - 1] == ' ' || r[n - 1] == '\t')) --n;
+        t.text.append(r.data(), n);
+        row.size = n;
+        t.rows.push_back(row);
+        lexer_.consume(r.size());
+        continue;
       }
-      if (!is(Token::word) && !is(Token::text)) {
-        expected("a field of a row of table " + shown(of));
-        skip_group();
-        return false;
+      std::size_t i = 0;
+      bool end = false, opened = false;
+      while (i < r.size() && !end) {
+        const char c = r[i];
+        if (c == ' ' || c == '\t' || c == '\r' || c == '\f' || c == '\v') {
+          ++i;
+          continue;
+        }
+        if (c == '/' && i + 1 < r.size() && r[i + 1] == '/') {
+          i = r.size();  // a comment to the end of the record
+          continue;
+        }
+        if (c == '/' && i + 1 < r.size() && r[i + 1] == '*') {
+          const std::size_t close = r.find("*/", i + 2);
+          if (close == std::string_view::npos) {
+            lexer_.open_comment(line);  // the lexer passes over the rest
+            opened = true;
+            break;
+          }
+          i = close + 2;
+          continue;
+        }
+        if (c == ')') {
+          end = true;
+          ++i;
+          break;
+        }
+        if (c == '(' || c == ',' || c == ':') {
+          finish(t, &row);
+          lexer_.consume(i);
+          expected("a field of a row of table " + shown(of));
+          skip_group();
+          return false;
+        }
+        std::size_t to = i + 1;
+        if (c == '"') {
+          const std::size_t close = r.find('"', i + 1);
+          if (close == std::string_view::npos) {
+            error(line, "quoted text not closed on its line");
+            to = r.size();
+          } else {
+            to = close + 1;
+          }
+        } else {
+          while (to < r.size() && r[to] != ' ' && r[to] != '\t' && r[to] != '\r' && r[to] != '(' && r[to] != ')' &&
+                 r[to] != ',' && r[to] != ':' && r[to] != '"' &&
+                 !(r[to] == '/' && to + 1 < r.size() && (r[to + 1] == '/' || r[to + 1] == '*'))) {
+            ++to;
+          }
+        }
+        if (row.size > 0) t.text += ' ';
+        t.text.append(r.data() + i, to - i);
+        row.size = t.text.size() - row.at;
+        i = to;
       }
-      Token k = take();
-      if (t.rows.empty() || k.line != row_line) {
-        t.rows.push_back(Row{k.line, t.cells.size(), 0});
-        row_line = k.line;
-      }
-      t.cells.push_back(Cell{k.type == Token::text, std::move(k.s)});
-      ++t.rows.back().count;
+      finish(t, &row);
+      if (opened) continue;
+      lexer_.consume(i);
+      if (end) return true;
     }
+  }
+
+  static void finish(Table& t, Row* row) {
+    if (row->size > 0) t.rows.push_back(*row);
+    *row = Row{row->line, t.text.size(), 0};
   }
 
   TorLexer& lexer_;

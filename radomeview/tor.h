@@ -8,6 +8,7 @@
 #pragma once
 
 #include <string>
+#include <string_view>
 #include <vector>
 
 #include "radomeview/findings.h"
@@ -15,20 +16,19 @@
 
 namespace radomeview {
 
-// A field of a table row: a word (a number, mostly) or quoted text.
-struct Cell {
-  bool quoted = false;
-  std::string text;
-};
-
+// A row of a table: its fields, words (numbers, mostly) and quoted text with
+// its quotes, one blank between them, kept in its table's one string: a
+// table of a million fields is not a million strings. split_fields(...,
+// quoted) gives them back.
 struct Row {
   std::size_t line = 0;
-  std::size_t first = 0, count = 0;  // its cells in Table::cells
+  std::size_t at = 0, size = 0;  // in Table::text
 };
 
 struct Table {
-  std::vector<Cell> cells;
+  std::string text;
   std::vector<Row> rows;
+  std::string_view of(const Row& r) const { return std::string_view(text).substr(r.at, r.size); }
 };
 
 struct Value {

@@ -25,6 +25,28 @@ bool TorLexer::more() {
   return true;
 }
 
+bool TorLexer::raw(std::string_view* text, std::size_t* line) {
+  for (;;) {
+    if (comment_) {
+      const std::size_t close = rest_.find("*/");
+      if (close == std::string_view::npos) {
+        if (!more()) return false;
+        continue;
+      }
+      rest_.remove_prefix(close + 2);
+      comment_ = false;
+    }
+    while (!rest_.empty() && blank(rest_[0])) rest_.remove_prefix(1);
+    if (rest_.empty()) {
+      if (!more()) return false;
+      continue;
+    }
+    *text = rest_;
+    *line = line_;
+    return true;
+  }
+}
+
 bool TorLexer::next(Token* t) {
   for (;;) {
     if (comment_) {

@@ -28,6 +28,20 @@ class TorLexer {
   // The next token; false at the end of the file.
   bool next(Token* t);
 
+  // The rows of a table are read raw, a record at a time, which is far
+  // quicker than a token at a time: the rest of the current record, or of
+  // the next that is not blank, with its line; false at the end of the
+  // file. Comments and quotes in it are the caller's.
+  bool raw(std::string_view* text, std::size_t* line);
+  // The caller has read n bytes of what raw() gave.
+  void consume(std::size_t n) { rest_.remove_prefix(n); }
+  // The caller has met "/*" that its record does not close.
+  void open_comment(std::size_t line) {
+    rest_ = {};
+    comment_ = true;
+    comment_line_ = line;
+  }
+
   std::size_t records() const { return lines_.number(); }
 
  private:

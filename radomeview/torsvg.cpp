@@ -1,4 +1,5 @@
 #include <algorithm>
+#include <charconv>
 #include <cmath>
 
 #include "radomeview/drawing.h"
@@ -91,6 +92,9 @@ Extents tor_extents(const Tor& t, const Place& place) {
 }
 
 void draw_tor(const Tor& t, const Frame& f, const Place& place, const Style& style, std::string& o) {
+  std::size_t elements = 0;
+  for (const Mesh& m : t.meshes) elements += m.segments.size() + (style.labels ? m.nodes.size() : 0);
+  o.reserve(o.size() + 96 * elements);
   for (std::size_t mi = 0; mi < t.meshes.size(); ++mi) {
     const Mesh& m = t.meshes[mi];
     o += "<g class=\"mesh mesh" + std::to_string(mi % std::size(kMeshColours)) + "\" data-object=\"";
@@ -124,12 +128,12 @@ void draw_tor(const Tor& t, const Frame& f, const Place& place, const Style& sty
       Vec p[4];
       for (int k = 0; k < s.count(); ++k) p[k] = place(m.drawn(m.nodes[static_cast<std::size_t>(s.at[k])]));
       const bool metal = m.metal && i == 0;
-      if (s.order == 1) {
-        o += std::string("<line class=\"segment") + (metal ? " metal\"" : "\"");
-      } else {
-        o += "<path class=\"segment cubic\" fill=\"none\"";
-      }
-      o += " data-segment=\"" + std::to_string(s.number) + "\"";
+      o += s.order == 1 ? (metal ? "<line class=\"segment metal\"" : "<line class=\"segment\"")
+                        : "<path class=\"segment cubic\" fill=\"none\"";
+      o += " data-segment=\"";
+      char digits[24];
+      o.append(digits, std::to_chars(digits, digits + sizeof digits, s.number).ptr);
+      o += '"';
       if (s.order == 1) {
         coords(o, f.x(p[0].x), f.y(p[0].y), f.x(p[1].x), f.y(p[1].y));
       } else {

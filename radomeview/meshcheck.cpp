@@ -271,7 +271,11 @@ void crossings(const Mesh& m, Findings* f) {
       for (std::uint64_t x = b.x0; x <= b.x1; ++x) listed.emplace_back(y << 20 | x, i);
     }
   }
-  radix_sort(&listed);
+  if (listed.size() > (1 << 16)) {
+    radix_sort(&listed);
+  } else {
+    std::sort(listed.begin(), listed.end());  // the same order: pieces of a cell by number
+  }
   struct Hit {
     std::uint32_t first, second;
     Vec where;

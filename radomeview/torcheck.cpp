@@ -39,7 +39,7 @@ class Tally {
 
 }  // namespace
 
-void check_tor(const TorText& text, Tor* tor, Findings* f) {
+void check_tor(TorText& text, Tor* tor, Findings* f) {
   Registry names;
   for (const Object& o : text.objects) names.add(o, f);
 
@@ -57,11 +57,12 @@ void check_tor(const TorText& text, Tor* tor, Findings* f) {
   }
   values.resolve_all();
 
-  for (const Object& o : text.objects) {
+  for (Object& o : text.objects) {
     if (o.type != "bor_mesh") continue;
     Mesh m;
     keys.clear();
     read_mesh(o, names, values, f, &m, &keys);
+    std::vector<Attribute>().swap(o.attributes);
     for (const std::string& k : keys) unread.add(o.type + "." + k);
     if (tor->meshes.empty()) tor->unit = m.unit;
     m.factor = unit_factor(m.unit, tor->unit);

@@ -94,7 +94,7 @@ Extents tor_extents(const Tor& t, const Place& place) {
 void draw_tor(const Tor& t, const Frame& f, const Place& place, const Style& style, std::string& o) {
   std::size_t elements = 0;
   for (const Mesh& m : t.meshes) elements += m.segments.size() + (style.labels ? m.nodes.size() : 0);
-  o.reserve(o.size() + 96 * elements);
+  o.reserve(o.size() + 4096 + 112 * elements);  // about what each element takes: no copy on the way
   for (std::size_t mi = 0; mi < t.meshes.size(); ++mi) {
     const Mesh& m = t.meshes[mi];
     o += "<g class=\"mesh mesh" + std::to_string(mi % std::size(kMeshColours)) + "\" data-object=\"";

@@ -157,8 +157,8 @@ int main(int argc, char** argv) {
     for (const auto& r : kept) {
       if (r->kind != radomeview::Kind::tor && opt.unit.empty() && !unit.empty()) {
         r->findings.add(0, radomeview::Severity::note,
-                        "a " + std::string(radomeview::kind_name(r->kind)) + " file states no unit: drawn as " + unit +
-                            " (--unit says what its numbers are)");
+                        "the file states no unit: its numbers are drawn as '" + unit +
+                            "', the unit of the drawing (--unit says what they are)");
         r->findings.sort();
       }
       print(report_to, *r, opt.quiet);

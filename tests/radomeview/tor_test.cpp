@@ -69,8 +69,9 @@ TEST(Expressions, ValuesAndReferences) {
 }
 
 // Angles near the axes keep their true tiny values (the residual of the double
-// nearest to the angle), and every angle of a circle agrees with the host
-// library to within two units in the last place.
+// nearest to the angle) on every platform, and every angle of a circle
+// agrees with the host library to within two units in the last place where
+// that library is glibc's: the Windows one is no reference near the axes.
 TEST(Trig, SameValuesOnEveryPlatform) {
   const double dtr = std::atan(1.0) / 45.0;
   const struct {
@@ -88,6 +89,8 @@ TEST(Trig, SameValuesOnEveryPlatform) {
     EXPECT_EQ(c.f(c.degrees * dtr), c.want);
   }
   EXPECT_GT(std::fabs(portable_tan(90 * dtr)), 1e16);
+  EXPECT_TRUE(std::isnan(portable_cos(NAN)));
+#ifdef __GLIBC__
   for (int tenths = -7200; tenths <= 7200; ++tenths) {
     const double x = tenths / 10.0 * dtr;
     const double pairs[][2] = {{portable_sin(x), std::sin(x)}, {portable_cos(x), std::cos(x)}};
@@ -95,8 +98,8 @@ TEST(Trig, SameValuesOnEveryPlatform) {
       EXPECT_LE(std::fabs(p[0] - p[1]), 2 * std::fabs(std::nextafter(p[1], INFINITY) - p[1])) << tenths;
     }
   }
-  EXPECT_TRUE(std::isnan(portable_cos(NAN)));
   EXPECT_EQ(portable_sin(1e300), std::sin(1e300));
+#endif
 }
 
 FileReport report_of(const std::string& bytes, std::optional<Kind> kind = std::nullopt, bool* known = nullptr) {

@@ -1,12 +1,9 @@
 #include "radomeview/curve.h"
 
-#include <bit>
 #include <cmath>
-#include <cstdint>
-#include <cstring>
-#include <limits>
 #include <string_view>
 
+#include "radomeview/fields.h"
 #include "radomeview/lines.h"
 #include "radomeview/numtext.h"
 
@@ -15,57 +12,6 @@ namespace {
 
 // 1/50 of a pixel on the longer side of a 720-pixel drawing.
 constexpr double kTolerance = 0.02 / 720;
-
-void check_count_record(const std::vector<std::string_view>& w, std::string_view record, std::size_t line, Kind kind,
-                        Curve* c, Findings* f) {
-  long long n = 0;
-  const bool number = !w.empty() && read_integer(w[0], &n);
-  if (number) {
-    c->count_read = true;
-    c->count = n;
-    c->count_line = line;
-  }
-  if (kind == Kind::points) {
-    if (!number || w.size() != 1) f->add(line, Severity::error, "count record " + shown(record) + " is not one whole number");
-    return;
-  }
-  long long one = 0, zero = 1;
-  if (!number || w.size() != 3 || !read_integer(w[1], &one) || !read_integer(w[2], &zero) || one != 1 || zero != 0) {
-    f->add(line, Severity::error, "second record " + shown(record) + " is not the point count followed by 1 and 0");
-  }
-}
-
-// The first blank or tab in [p, end), eight bytes at a time: a million
-// point records spend most of their cutting here.
-const char* word_end(const char* p, const char* end) {
-  constexpr std::uint64_t kOnes = 0x0101010101010101u, kHigh = 0x8080808080808080u;
-  const auto zero_bytes = [](std::uint64_t v) { return (v - kOnes) & ~v & kHigh; };
-  while (end - p >= 8) {
-    std::uint64_t x;
-    std::memcpy(&x, p, 8);
-    const std::uint64_t m = zero_bytes(x ^ (kOnes * ' ')) | zero_bytes(x ^ (kOnes * '\t'));
-    // The lowest flagged byte is a true match, and the lowest byte comes first (x86-64).
-    if (m != 0) return p + std::countr_zero(m) / 8;
-    p += 8;
-  }
-  while (p != end && *p != ' ' && *p != '\t') ++p;
-  return p;
-}
-
-// The fields of a record when it holds exactly two, as a point record should.
-bool two_fields(std::string_view record, std::string_view* w) {
-  const char* p = record.data();
-  const char* const end = p + record.size();
-  int n = 0;
-  for (;;) {
-    while (p != end && (*p == ' ' || *p == '\t')) ++p;
-    if (p == end) return n == 2;
-    if (n == 2) return false;
-    const char* const from = p;
-    p = word_end(p, end);
-    w[n++] = std::string_view(from, static_cast<std::size_t>(p - from));
-  }
-}
 
 // Both numbers of a point record, each finding named; false unless both are finite numbers.
 bool read_point(const std::string_view* w, std::size_t fields, std::string_view record, std::size_t line, Vec* p,
@@ -78,95 +24,114 @@ bool read_point(const std::string_view* w, std::size_t fields, std::string_view 
   double v[2];
   bool good = true;
   for (int i = 0; i < 2; ++i) {
-    const char* which = i == 0 ? "first" : "second";
-    switch (read_field(w[i], &v[i])) {
-      case Field::number: break;
-      case Field::not_finite:
-        f->add(line, Severity::error, std::string(which) + " number " + shown(w[i]) + " is not finite");
-        good = false;
-        break;
-      case Field::asterisks:
-        f->add(line, Severity::error, std::string(which) + " field is asterisks: the value did not fit it");
-        good = false;
-        break;
-      case Field::not_number:
-        f->add(line, Severity::error, std::string(which) + " field " + shown(w[i]) + " is not a number");
-        good = false;
-        break;
+    const Field kind = read_field(w[i], &v[i]);
+    if (kind != Field::number) {
+      f->add(line, Severity::error, field_problem(i == 0 ? "first field" : "second field", kind, w[i]));
+      good = false;
     }
   }
   *p = Vec{v[0], v[1]};
   return good;
 }
 
-}  // namespace
+class CurveReader {
+ public:
+  CurveReader(Kind kind, Curve* c, Findings* f) : kind_(kind), c_(c), f_(f), path_(&c->path, Curve::kPathCap, kTolerance) {}
 
-void read_curve(std::FILE* file, Kind kind, Curve* c, Findings* f) {
-  c->kind = kind;
-  LineReader lines(file);
-  PathSimplifier path(&c->path, Curve::kPathCap, kTolerance);
-  std::vector<std::string_view> words;
-  std::string_view record;
-  const std::size_t count_at = kind == Kind::rsf ? 2 : 1;
-  std::size_t lf_alone = 0, first_lf_alone = 0;
-  bool have_previous = false;
-  double previous_r = 0;
-  while (lines.next(&record)) {
-    const std::size_t line = lines.number();
-    if (lines.lf_alone() && lf_alone++ == 0) first_lf_alone = line;
-    if (lines.no_line_end()) f->add(line, Severity::warning, "the last record has no line end");
-    if (lines.too_long()) f->add(line, Severity::error, "record longer than " + std::to_string(LineReader::kBuffer) + " bytes");
-    if (kind == Kind::rsf && line == 1) {
+  void record(std::string_view record, std::size_t line) {
+    if (kind_ == Kind::rsf && line == 1) {
       std::size_t end = record.size();
       while (end > 0 && record[end - 1] == ' ') --end;
-      c->label = std::string(record.substr(0, end));
-      continue;
+      c_->label = std::string(record.substr(0, end));
+      return;
     }
-    if (line == count_at) {
-      split_words(record, &words);
-      check_count_record(words, record, line, kind, c, f);
-      continue;
+    if (line == count_line()) {
+      const CountRecord count = read_count_record(record, kind_);
+      c_->count_read = count.read;
+      c_->count = count.count;
+      c_->count_line = line;
+      if (!count.error.empty()) f_->add(line, Severity::error, count.error);
+      if (!count.note.empty()) f_->add(line, Severity::note, count.note);
+      return;
     }
-    ++c->records;
+    std::string_view w[2];
+    const std::size_t fields = split_fields(record, w, 2);
+    if (fields == 0) {
+      // Blank: not a point if only blank records follow.
+      if (blanks_++ == 0) first_blank_ = line;
+      return;
+    }
+    for (; blanks_ > 0; --blanks_) point(w, 0, std::string_view(), line - blanks_);
+    point(w, fields, record, line);
+  }
+
+  void finish(std::size_t records) {
+    path_.finish();
+    if (c_->records > Curve::kMarkers) c_->points.clear();
+    if (blanks_ > 0) {
+      f_->add(first_blank_, Severity::warning,
+              blanks_ == 1 ? "a blank record at the end of the file: not a point"
+                           : std::to_string(blanks_) + " blank records at the end of the file: not points");
+    }
+    if (records < count_line()) {
+      f_->add(records, Severity::error, kind_ == Kind::rsf ? "no count record (second record)" : "no count record");
+    } else if (c_->count_read && c_->count != static_cast<long long>(c_->records)) {
+      f_->add(c_->count_line, Severity::error,
+              "count record says " + std::to_string(c_->count) + (c_->count == 1 ? " point" : " points") +
+                  ", the file has " + std::to_string(c_->records));
+    }
+    const Extents& e = c_->extents;
+    if (finite_ > 1 && e.x0 == e.x1 && e.y0 == e.y1) {
+      f_->add(c_->count_line, Severity::warning,
+              "all " + std::to_string(finite_) + " points are at (" + shortest(e.x0) + ", " + shortest(e.y0) +
+                  "): there is no curve");
+    }
+  }
+
+ private:
+  std::size_t count_line() const { return kind_ == Kind::rsf ? 2 : 1; }
+
+  void point(const std::string_view* w, std::size_t fields, std::string_view record, std::size_t line) {
+    ++c_->records;
     Vec p;
-    std::string_view two[2];
-    bool good;
-    if (two_fields(record, two)) {
-      good = read_point(two, 2, record, line, &p, f);
-    } else {
-      split_words(record, &words);
-      good = read_point(words.data(), words.size(), record, line, &p, f);
+    if (!read_point(w, fields, record, line, &p, f_)) {
+      path_.gap();
+      return;
     }
-    if (!good) {
-      path.gap();
-      continue;
-    }
-    c->extents.add(p);
-    path.add(p, c->extents);
-    if (c->records <= Curve::kMarkers) c->points.push_back(p);
-    if (kind == Kind::rsf) {
-      if (have_previous && p.x < previous_r) {
-        f->add_at(line, Severity::warning,
-                  "radius " + shortest(p.x) + " goes back from " + shortest(previous_r) + " before it", p.x, p.y);
+    ++finite_;
+    c_->extents.add(p);
+    path_.add(p, c_->extents);
+    if (c_->records <= Curve::kMarkers) c_->points.push_back(p);
+    if (kind_ == Kind::rsf) {
+      if (have_previous_ && p.x < previous_r_) {
+        f_->add_at(line, Severity::warning,
+                   "radius " + shortest(p.x) + " goes back from " + shortest(previous_r_) + " before it", p.x, p.y);
       }
-      previous_r = p.x;
-      have_previous = true;
+      previous_r_ = p.x;
+      have_previous_ = true;
     }
   }
-  path.finish();
-  if (c->records > Curve::kMarkers) c->points.clear();
-  if (lines.failed()) f->add(lines.number(), Severity::error, "read error after this record");
-  if (lines.number() < count_at) {
-    f->add(lines.number(), Severity::error, kind == Kind::rsf ? "no count record (second record)" : "no count record");
-  } else if (c->count_read && c->count != static_cast<long long>(c->records)) {
-    f->add(c->count_line, Severity::error,
-           "count record says " + std::to_string(c->count) + (c->count == 1 ? " point" : " points") +
-               ", the file has " + std::to_string(c->records));
-  }
-  if (lf_alone > 0) {
-    f->add(first_lf_alone, Severity::warning,
-           std::to_string(lf_alone) + (lf_alone == 1 ? " record ends" : " records end") + " with LF alone, not CR LF");
-  }
+
+  Kind kind_;
+  Curve* c_;
+  Findings* f_;
+  PathSimplifier path_;
+  std::size_t blanks_ = 0, first_blank_ = 0;  // blank records not yet known to be inside the file
+  std::size_t finite_ = 0;
+  bool have_previous_ = false;
+  double previous_r_ = 0;
+};
+
+}  // namespace
+
+void read_curve(ByteSource& source, Kind kind, Curve* c, Findings* f) {
+  c->kind = kind;
+  LineReader lines(source, f);
+  CurveReader reader(kind, c, f);
+  std::string_view record;
+  while (lines.next(&record)) reader.record(record, lines.number());
+  lines.finish();
+  reader.finish(lines.number());
 }
 
 }  // namespace radomeview

@@ -3,13 +3,13 @@
 // polyline simplified on the way.
 #pragma once
 
-#include <cstdio>
 #include <string>
 #include <vector>
 
 #include "radomeview/findings.h"
 #include "radomeview/geometry.h"
 #include "radomeview/kind.h"
+#include "radomeview/source.h"
 
 namespace radomeview {
 
@@ -28,6 +28,6 @@ struct Curve {
   std::vector<Vec> points;      // every point, while there are at most kMarkers
 };
 
-void read_curve(std::FILE* file, Kind kind, Curve* curve, Findings* findings);
+void read_curve(ByteSource& source, Kind kind, Curve* curve, Findings* findings);
 
 }  // namespace radomeview

@@ -9,9 +9,27 @@
 namespace radomeview {
 namespace {
 
-bool name_char(char c) { return std::isalnum(static_cast<unsigned char>(c)) || c == '_'; }
+bool name_char(char c) { return std::isalnum(static_cast<unsigned char>(c)) || c == '_' || c == '.'; }
 
 char lower(char c) { return static_cast<char>(std::tolower(static_cast<unsigned char>(c))); }
+
+// The double nearest to pi / 180: an angle in degrees times this is the
+// argument the radian functions get, as a file's own DTR variable gives it.
+constexpr double kDegree = 0.017453292519943295;
+
+double sind(double x) { return portable_sin(x * kDegree); }
+double cosd(double x) { return portable_cos(x * kDegree); }
+double tand(double x) { return portable_tan(x * kDegree); }
+double atand(double x) { return std::atan(x) / kDegree; }
+
+bool known_function(const std::string& name) {
+  static const char* const kKnown[] = {"sqrt", "exp",  "sin",  "cos",  "tan", "atan",
+                                       "sind", "cosd", "tand", "atand"};
+  for (const char* k : kKnown) {
+    if (name == k) return true;
+  }
+  return false;
+}
 
 // ref( NAME ) starting at `at` (the 'r'); on success *end is past the ')'.
 bool ref_at(std::string_view s, std::size_t at, std::string* name, std::size_t* end) {
@@ -43,16 +61,43 @@ Prepared prepare(std::string_view s) {
       p.text += "_r" + std::to_string(p.refs.size());
       p.refs.push_back(name);
       i = end;
-    } else {
-      // Function names in any case: the evaluator knows them in lower case.
-      p.text += lower(s[i]);
-      ++i;
+      continue;
     }
+    const bool starts_name = (std::isalpha(static_cast<unsigned char>(s[i])) || s[i] == '_') &&
+                             (i == 0 || !name_char(s[i - 1]));
+    if (!starts_name) {
+      p.text += s[i++];
+      continue;
+    }
+    // A name: a function when "(" follows. The evaluator knows the
+    // functions in lower case.
+    std::size_t j = i;
+    std::string word;
+    while (j < s.size() && name_char(s[j])) word += lower(s[j++]);
+    std::size_t k = j;
+    while (k < s.size() && s[k] == ' ') ++k;
+    if (k < s.size() && s[k] == '(') {
+      std::size_t m = k + 1;
+      while (m < s.size() && s[m] == ' ') ++m;
+      if (word == "pi" && m < s.size() && s[m] == ')') {
+        p.text += "_tor_pi";
+        i = m + 1;
+        continue;
+      }
+      // A ref( that is not ref(NAME) is left to the evaluator to refuse.
+      if (!known_function(word) && word != "ref" && p.unknown.empty()) p.unknown = std::string(s.substr(i, j - i));
+    }
+    p.text += word;
+    i = j;
   }
   return p;
 }
 
 bool evaluate(const Prepared& p, const std::vector<double>& values, double* out, std::string* error) {
+  if (!p.unknown.empty()) {
+    *error = "unknown function '" + p.unknown + "'";
+    return false;
+  }
   // One evaluator per thread, set up once: building it costs far more than
   // reading a short expression.
   thread_local mu::Parser parser = [] {
@@ -64,6 +109,12 @@ bool evaluate(const Prepared& p, const std::vector<double>& values, double* out,
     made.DefineFun("sin", portable_sin);
     made.DefineFun("cos", portable_cos);
     made.DefineFun("tan", portable_tan);
+    made.DefineFun("sind", sind);
+    made.DefineFun("cosd", cosd);
+    made.DefineFun("tand", tand);
+    made.DefineFun("atand", atand);
+    // The evaluator's own _pi holds only 13 digits.
+    made.DefineConst("_tor_pi", 3.141592653589793);
     return made;
   }();
   try {

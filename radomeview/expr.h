@@ -1,5 +1,6 @@
-// Expressions of TOR values: numbers, + - * /, unary minus, parentheses,
-// ref(NAME) and the usual functions, names in any case.
+// Expressions of TOR values: numbers, + - * / and ^, unary minus,
+// parentheses, ref(NAME) and the functions pi(), sqrt, exp, sin, cos, tan,
+// atan and the degree forms sind, cosd, tand, atand, names in any case.
 #pragma once
 
 #include <string>
@@ -12,6 +13,7 @@ namespace radomeview {
 struct Prepared {
   std::string text;               // what the evaluator reads
   std::vector<std::string> refs;  // the NAME of each ref, in order of appearance
+  std::string unknown;            // the first function called that is none of the above, or empty
 };
 
 Prepared prepare(std::string_view expression);

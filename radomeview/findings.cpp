@@ -11,10 +11,9 @@ bool Findings::add(std::size_t line, Severity s, std::string text) {
     ++dropped_;
     return false;
   }
-  // Names and text quoted from the file may hold control characters: they
-  // must not reach a terminal or the picture.
   for (char& c : text) {
-    if (static_cast<unsigned char>(c) < 0x20 || c == 0x7F) c = '?';
+    const unsigned char u = static_cast<unsigned char>(c);
+    if (u < 0x20 || u >= 0x7F) c = '?';
   }
   kept_.push_back(Finding{line, s, std::move(text), false, 0, 0});
   return true;
@@ -33,10 +32,17 @@ void Findings::sort() {
   std::stable_sort(kept_.begin(), kept_.end(), [](const Finding& a, const Finding& b) { return a.line < b.line; });
 }
 
+const char* severity_name(Severity s) {
+  switch (s) {
+    case Severity::error: return "error";
+    case Severity::warning: return "warning";
+    case Severity::note: return "note";
+  }
+  return "?";
+}
+
 std::string finding_line(const std::string& file, const Finding& f) {
-  return file + ":" + std::to_string(f.line) + (f.severity == Severity::error     ? ": error: "
-                                                  : f.severity == Severity::warning ? ": warning: "
-                                                                                    : ": note: ") + f.text;
+  return file + ":" + std::to_string(f.line) + ": " + severity_name(f.severity) + ": " + f.text;
 }
 
 }  // namespace radomeview

@@ -1,9 +1,9 @@
 #include "radomeview/kind.h"
 
-#include <string>
-
+#include "radomeview/fields.h"
 #include "radomeview/lines.h"
 #include "radomeview/numtext.h"
+#include "radomeview/torlex.h"
 
 namespace radomeview {
 
@@ -23,60 +23,86 @@ std::optional<Kind> kind_from_name(std::string_view name) {
   return std::nullopt;
 }
 
-void split_words(std::string_view record, std::vector<std::string_view>* words) {
-  words->clear();
-  const char* p = record.data();
-  const char* const end = p + record.size();
-  for (;;) {
-    while (p != end && (*p == ' ' || *p == '\t')) ++p;
-    if (p == end) return;
-    const char* const from = p;
-    while (p != end && *p != ' ' && *p != '\t') ++p;
-    words->emplace_back(from, static_cast<std::size_t>(p - from));
+Head read_head(ByteSource& source) {
+  Head h;
+  {
+    LineReader lines(source, nullptr);
+    std::string_view record;
+    while (h.records.size() < 400 && lines.next(&record)) h.records.emplace_back(record);
   }
+  source.rewind();
+  return h;
 }
 
 namespace {
 
+bool asterisks(std::string_view w) { return !w.empty() && w.find_first_not_of('*') == std::string_view::npos; }
+
+// A count: a whole number, or asterisks where it did not fit its columns.
 bool count_word(std::string_view w) {
   long long v;
-  return read_integer(w, &v) || (!w.empty() && w.find_first_not_of('*') == std::string_view::npos);
+  return read_integer(w, &v) || asterisks(w);
+}
+
+// One of the two numbers after the count.
+bool number_word(std::string_view w) {
+  double v;
+  return read_field(w, &v) == Field::number || asterisks(w);
 }
 
 }  // namespace
 
-std::optional<Kind> detect_kind(std::FILE* file) {
-  std::optional<Kind> kind;
-  {
-    LineReader lines(file);
-    std::string_view record;
-    std::vector<std::string_view> words;
-    std::vector<std::string> first;  // the first two records
-    std::string previous;            // the last record with words
-    for (int n = 0; n < 400 && lines.next(&record); ++n) {
-      if (first.size() < 2) first.emplace_back(record);
-      split_words(record, &words);
-      // A TOR object: a header record, then one holding "(" alone.
-      if (words.size() == 1 && words[0] == "(" && !previous.empty()) {
-        kind = Kind::tor;
-        break;
-      }
-      if (!words.empty()) previous = std::string(record);
-    }
-    if (!kind && !first.empty()) {
-      // A .rsf file: a label, then the count, 1 and 0. A points file: the count alone.
-      std::vector<std::string_view> w0, w1;
-      split_words(first[0], &w0);
-      if (first.size() > 1) split_words(first[1], &w1);
-      if (w1.size() == 3 && count_word(w1[0]) && count_word(w1[1]) && count_word(w1[2])) {
-        kind = Kind::rsf;
-      } else if (w0.size() == 1 && count_word(w0[0])) {
-        kind = Kind::points;
-      }
-    }
+bool looks_like_points(const Head& h) {
+  std::string_view w[2];
+  return !h.records.empty() && split_fields(h.records[0], w, 2) == 1 && count_word(w[0]);
+}
+
+bool looks_like_rsf(const Head& h) {
+  std::string_view w[4];
+  return h.records.size() > 1 && split_fields(h.records[1], w, 4) == 3 && count_word(w[0]) && number_word(w[1]) &&
+         number_word(w[2]);
+}
+
+bool looks_like_tor(const Head& h) {
+  // The first object's header: one to three words (a name that holds a
+  // blank is found later, as an error), then "(".
+  std::string text;
+  for (const std::string& r : h.records) text += r + "\n";
+  MemorySource source(text);
+  TorLexer lexer(source, nullptr);
+  Token t;
+  int words = 0;
+  while (lexer.next(&t)) {
+    if (t.type == Token::open) return words >= 1;
+    if (t.type != Token::word || ++words > 3) return false;
   }
-  std::rewind(file);
-  return kind;
+  return false;
+}
+
+CountRecord read_count_record(std::string_view record, Kind kind) {
+  CountRecord c;
+  std::string_view w[4];
+  const std::size_t n = split_fields(record, w, 4);
+  const std::size_t want = kind == Kind::rsf ? 3 : 1;
+  if (n >= 1) c.read = read_integer(w[0], &c.count);
+  if (n == want && !c.read && asterisks(w[0])) {
+    c.error = field_problem("the point count", Field::asterisks, w[0]);
+    return c;
+  }
+  if (kind != Kind::rsf) {
+    if (n != 1 || !c.read) c.error = "count record " + shown(record) + " is not one whole number";
+    return c;
+  }
+  double one = 0, zero = 0;
+  if (n != 3 || !c.read || read_field(w[1], &one) != Field::number || read_field(w[2], &zero) != Field::number) {
+    c.error = "second record " + shown(record) + " is not the point count followed by two numbers";
+    return c;
+  }
+  if (one != 1 || zero != 0) {
+    c.note = "the count record holds " + std::string(w[1]) + " and " + std::string(w[2]) +
+             " after the count, where our programs write 1 and 0; the points are read as usual";
+  }
+  return c;
 }
 
 }  // namespace radomeview

@@ -1,10 +1,12 @@
 #include "radomeview/lines.h"
 
 #include <cstring>
+#include <string>
 
 namespace radomeview {
 
-LineReader::LineReader(std::FILE* file) : file_(file), buffer_(new char[kBuffer]) {}
+LineReader::LineReader(ByteSource& source, Findings* findings)
+    : source_(source), findings_(findings), buffer_(new char[kBuffer]) {}
 
 // Moves what is left to the front and reads more behind it.
 bool LineReader::fill() {
@@ -13,14 +15,23 @@ bool LineReader::fill() {
   if (left > 0 && begin_ > 0) std::memmove(buffer_.get(), buffer_.get() + begin_, left);
   begin_ = 0;
   end_bytes_ = left;
-  const std::size_t got = std::fread(buffer_.get() + left, 1, kBuffer - left, file_);
+  const std::size_t got = source_.read(buffer_.get() + left, kBuffer - left);
   end_bytes_ += got;
   if (got == 0) {
     eof_ = true;
-    if (std::ferror(file_)) failed_ = true;
+    if (source_.failed()) failed_ = true;
     return false;
   }
   return true;
+}
+
+// The findings of the record just read.
+void LineReader::report() {
+  ++number_;
+  if (!findings_) return;
+  if (end_ == End::lf && lf_alone_++ == 0) first_lf_alone_ = number_;
+  if (end_ == End::none) findings_->add(number_, Severity::warning, "the last record has no line end");
+  if (too_long_) findings_->add(number_, Severity::error, "record longer than " + std::to_string(kBuffer) + " bytes");
 }
 
 bool LineReader::next(std::string_view* record) {
@@ -50,7 +61,7 @@ bool LineReader::next(std::string_view* record) {
       }
       *record = std::string_view(buffer_.get() + begin_, len);
       begin_ = at + 1;
-      ++number_;
+      report();
       return true;
     }
     scanned = end_bytes_ - begin_;
@@ -61,18 +72,29 @@ bool LineReader::next(std::string_view* record) {
       skipping_ = true;
       end_ = End::crlf;
       begin_ = end_bytes_;
-      ++number_;
+      report();
       return true;
     }
     if (!fill()) {
       if (end_bytes_ == begin_) return false;
+      // The last record, without a line end.
       *record = std::string_view(buffer_.get() + begin_, end_bytes_ - begin_);
       begin_ = end_bytes_;
       end_ = End::none;
-      ++number_;
+      report();
       return true;
     }
     // fill() moved the unscanned rest to the front.
+  }
+}
+
+void LineReader::finish() {
+  if (!findings_) return;
+  if (failed_) findings_->add(number_, Severity::error, "read error after this record");
+  if (lf_alone_ > 0) {
+    findings_->add(first_lf_alone_, Severity::warning,
+                   std::to_string(lf_alone_) + (lf_alone_ == 1 ? " record ends" : " records end") +
+                       " with LF alone, not CR LF");
   }
 }
 

@@ -1,10 +1,13 @@
-// radomeview: checks the files the radome programs write and draws them.
+// radomeview: checks the files the radome programs write, and those other
+// tools write in the same formats, and draws them.
 //
-//   radomeview [--kind K] [-o PATH] [--no-picture] [--html PATH] [--labels] [-q] FILE...
+//   radomeview [--kind K] [-o PATH] [--together] [--unit U] [--no-picture]
+//              [--html PATH] [--labels] [-q] FILE...
 //
 // For each file: its findings and a summary line on standard output, its
-// picture in FILE.svg. Status 0 when no file has an error, 1 when one has,
-// 2 when a file cannot be read or written or is none of the three kinds.
+// picture in FILE.svg (or, with --together, every file in one picture).
+// Status 0 when no file has an error, 1 when one has, 2 when a file cannot
+// be read or written or is none of the three kinds.
 #include <cerrno>
 #include <cstdio>
 #include <cstring>
@@ -13,6 +16,7 @@
 #include <vector>
 
 #include "cli/version.h"
+#include "radomeview/assembly.h"
 #include "radomeview/html.h"
 #include "radomeview/options.h"
 #include "radomeview/report.h"
@@ -20,6 +24,22 @@
 namespace {
 
 using radomeview::FileReport;
+
+// A file opened here, read through the C library: the one place radomeview
+// touches a FILE*.
+class FileSource final : public radomeview::ByteSource {
+ public:
+  explicit FileSource(std::FILE* f) : f_(f) {}
+  std::size_t read(char* to, std::size_t n) override { return std::fread(to, 1, n, f_); }
+  bool failed() const override { return std::ferror(f_) != 0; }
+  bool rewind() override {
+    std::rewind(f_);
+    return true;
+  }
+
+ private:
+  std::FILE* f_;
+};
 
 void put(std::FILE* to, const std::string& s) { std::fwrite(s.data(), 1, s.size(), to); }
 
@@ -44,6 +64,38 @@ bool write_out(const std::string& path, const std::string& bytes) {
   return true;
 }
 
+// Reads and checks a file; null after a diagnostic when it cannot be read
+// or is none of the three kinds.
+std::unique_ptr<FileReport> check(const std::string& name, const radomeview::Options& opt) {
+  std::FILE* in = std::fopen(name.c_str(), "rb");
+  if (!in) {
+    complain(name + ": cannot open: " + std::strerror(errno));
+    return nullptr;
+  }
+  // A directory opens but cannot be read: that is found before any check.
+  if (std::fgetc(in) == EOF && std::ferror(in)) {
+    complain(name + ": cannot read: " + std::strerror(errno));
+    std::fclose(in);
+    return nullptr;
+  }
+  std::rewind(in);
+  auto r = std::make_unique<FileReport>();
+  FileSource source(in);
+  const bool known = radomeview::check_file(source, name, opt.kind, r.get());
+  std::fclose(in);
+  if (!known) {
+    complain(name + ": not a points file, .rsf file or TOR file (--kind chooses one)");
+    return nullptr;
+  }
+  return r;
+}
+
+// The findings and summary of a file.
+void print(std::FILE* to, const FileReport& r, bool quiet) {
+  for (const radomeview::Finding& f : r.findings.kept()) put(to, radomeview::finding_line(r.file, f) + "\n");
+  if (!quiet) put(to, r.summary + "\n");
+}
+
 }  // namespace
 
 int main(int argc, char** argv) {
@@ -65,54 +117,57 @@ int main(int argc, char** argv) {
 
   // With the picture on standard output the findings go to standard error.
   std::FILE* report_to = opt.output == "-" ? stderr : stdout;
+  radomeview::DrawOptions draw_options;
+  draw_options.labels = opt.labels;
+  draw_options.unit = opt.unit;
   int status = 0;
-  std::vector<std::unique_ptr<FileReport>> kept;  // for the page
+  std::vector<std::unique_ptr<FileReport>> kept;  // for the page and the assembly
   std::vector<radomeview::PageSection> page;
   for (const std::string& name : opt.files) {
-    std::FILE* in = std::fopen(name.c_str(), "rb");
-    if (!in) {
-      complain(name + ": cannot open: " + std::strerror(errno));
+    std::unique_ptr<FileReport> r = check(name, opt);
+    if (!r) {
       status = 2;
       continue;
     }
-    // A directory opens but cannot be read: that is found before any check.
-    if (std::fgetc(in) == EOF && std::ferror(in)) {
-      complain(name + ": cannot read: " + std::strerror(errno));
-      std::fclose(in);
-      status = 2;
-      continue;
-    }
-    std::rewind(in);
-    auto r = std::make_unique<FileReport>();
-    const bool known = radomeview::check_file(in, name, opt.kind, r.get());
-    std::fclose(in);
-    if (!known) {
-      complain(name + ": not a points file, .rsf file or TOR file (--kind chooses one)");
-      status = 2;
-      continue;
-    }
-
-    radomeview::PageSection section;
-    section.file = name;
-    for (const radomeview::Finding& f : r->findings.kept()) {
-      section.findings.push_back(radomeview::finding_line(name, f));
-      put(report_to, section.findings.back() + "\n");
-    }
-    if (!opt.quiet) put(report_to, r->summary + "\n");
     if (r->findings.errors() > 0 && status == 0) status = 1;
+    radomeview::PageSection section;
+    section.heading = name;
+    section.report = r.get();
+    if (!opt.together) {
+      print(report_to, *r, opt.quiet);
+      if (opt.picture || !opt.html.empty()) {
+        std::string svg;
+        radomeview::draw(*r, draw_options, &svg);
+        if (opt.picture && !write_out(opt.output.empty() ? name + ".svg" : opt.output, svg)) status = 2;
+        if (!opt.html.empty()) section.svg = std::move(svg);
+      }
+    } else if (!opt.html.empty()) {
+      radomeview::draw(*r, draw_options, &section.svg);
+    }
+    if (!opt.html.empty()) page.push_back(std::move(section));
+    if (!opt.html.empty() || opt.together) kept.push_back(std::move(r));
+  }
 
-    if (opt.picture || !opt.html.empty()) {
-      std::string svg;
-      radomeview::draw(*r, opt.labels, &svg);
-      if (opt.picture && !write_out(opt.output.empty() ? name + ".svg" : opt.output, svg)) status = 2;
-      if (!opt.html.empty()) section.svg = std::move(svg);
+  if (opt.together) {
+    std::vector<const FileReport*> files;
+    for (const auto& r : kept) files.push_back(r.get());
+    // A points or .rsf file states no unit: without --unit its numbers are
+    // taken to be in the unit of the drawing, and the file says so.
+    const std::string unit = radomeview::assembly_unit(files, opt.unit);
+    for (const auto& r : kept) {
+      if (r->kind != radomeview::Kind::tor && opt.unit.empty() && !unit.empty()) {
+        r->findings.add(0, radomeview::Severity::note,
+                        "the file states no unit: its numbers are drawn as '" + unit +
+                            "', the unit of the drawing (--unit says what they are)");
+        r->findings.sort();
+      }
+      print(report_to, *r, opt.quiet);
     }
-    if (!opt.html.empty()) {
-      section.summary = r->summary;
-      if (r->kind == radomeview::Kind::tor) section.variables = &r->tor.variables;
-      page.push_back(std::move(section));
-      kept.push_back(std::move(r));
-    }
+    std::string svg, title;
+    for (const std::string& name : opt.files) title += (title.empty() ? "" : ", ") + name;
+    radomeview::draw_assembly(files, draw_options, title, &svg);
+    if (opt.picture && !write_out(opt.output, svg)) status = 2;
+    if (!opt.html.empty()) page.insert(page.begin(), radomeview::PageSection{"together: " + title, svg, nullptr});
   }
   if (!opt.html.empty()) {
     std::string html;

@@ -1,12 +1,14 @@
 #include "radomeview/numtext.h"
 
+#include <bit>
 #include <charconv>
+#include <cstdint>
 #include <cmath>
 
 namespace radomeview {
 
 Field read_field(std::string_view t, double* value) {
-  if (t.empty()) return Field::not_number;
+  if (t.empty()) return Field::empty;
   if (t.find_first_not_of('*') == std::string_view::npos) return Field::asterisks;
   std::string_view body = t;
   if (body[0] == '+') body.remove_prefix(1);
@@ -58,11 +60,42 @@ void append_fixed2(std::string& out, double v) {
   // anyway, and a NaN is drawn at the origin rather than written.
   if (!(v > -1e9)) v = v != v ? 0 : -1e9;
   if (v > 1e9) v = 1e9;
-  char b[48];
-  const auto r = std::to_chars(b, b + sizeof b, v, std::chars_format::fixed, 2);
-  std::string_view s(b, static_cast<std::size_t>(r.ptr - b));
-  if (s == "-0.00") s = "0.00";
-  out += s;
+  // |v| = m * 2^e exactly; |v| * 100 rounded to the nearest whole number,
+  // ties to even, from the exact product: the digits a correctly rounding
+  // conversion gives, without its cost (a picture has millions of them).
+  const std::uint64_t bits = std::bit_cast<std::uint64_t>(v);
+  const int biased = static_cast<int>(bits >> 52 & 0x7FF);
+  std::uint64_t m = bits & ((std::uint64_t{1} << 52) - 1);
+  int e = biased - 1075;
+  if (biased == 0) {
+    e = -1074;
+  } else {
+    m |= std::uint64_t{1} << 52;
+  }
+  std::uint64_t hundredths = 0;
+  if (e >= 0) {
+    hundredths = (m << e) * 100;  // |v| <= 1e9: no overflow
+  } else if (e > -64) {
+    const std::uint64_t product = m * 100;  // below 2^60
+    const int shift = -e;
+    const std::uint64_t whole = shift >= 64 ? 0 : product >> shift;
+    const std::uint64_t rest = product - (whole << shift);
+    const std::uint64_t half = std::uint64_t{1} << (shift - 1);
+    hundredths = whole + (rest > half || (rest == half && (whole & 1) != 0) ? 1 : 0);
+  }  // else |v| < 2^-11: 0.00
+  char b[24];
+  char* p = b + sizeof b;
+  const std::uint64_t units = hundredths / 100, cents = hundredths % 100;
+  *--p = static_cast<char>('0' + cents % 10);
+  *--p = static_cast<char>('0' + cents / 10);
+  *--p = '.';
+  std::uint64_t u = units;
+  do {
+    *--p = static_cast<char>('0' + u % 10);
+    u /= 10;
+  } while (u != 0);
+  if (bits >> 63 && hundredths != 0) *--p = '-';  // "-0.00" is written as "0.00"
+  out.append(p, static_cast<std::size_t>(b + sizeof b - p));
 }
 
 }  // namespace radomeview
@@ -71,10 +104,7 @@ namespace radomeview {
 
 std::string shown(std::string_view text) {
   std::string s = "'";
-  for (std::size_t i = 0; i < text.size() && i < 40; ++i) {
-    const unsigned char c = static_cast<unsigned char>(text[i]);
-    s += (c >= 0x20 && c < 0x7F) ? static_cast<char>(c) : '?';
-  }
+  s += text.substr(0, 40);
   if (text.size() > 40) s += "...";
   return s + "'";
 }

@@ -7,10 +7,11 @@
 
 namespace radomeview {
 
-enum class Field { number, not_finite, asterisks, not_number };
+enum class Field { number, not_finite, asterisks, empty, not_number };
 
 // A number field of a file: a decimal number (an optional sign, digits, a
-// point, an exponent), NaN/Infinity, a field of asterisks, or something else.
+// point, an exponent), NaN/Infinity, a field of asterisks, nothing, or
+// something else. The one place where decimal text becomes a double.
 Field read_field(std::string_view text, double* value);
 
 // A whole decimal integer (optional sign); false for anything else or out of range.
@@ -32,8 +33,8 @@ void append_fixed2(std::string& out, double v);
 
 namespace radomeview {
 
-// Text of a file shown in a message: quoted, at most 40 characters, anything
-// but printable ASCII as '?'.
+// Text of a file shown in a message: quoted, at most 40 characters. What is
+// not printable is made safe where the finding is kept (Findings::add).
 std::string shown(std::string_view text);
 
 }  // namespace radomeview

@@ -1,13 +1,17 @@
 #include "radomeview/options.h"
 
+#include "radomeview/units.h"
+
 namespace radomeview {
 
 const char* const kUsage =
-    "usage: radomeview [OPTIONS] FILE...\n"
+    "Usage: radomeview [OPTIONS] FILE...\n"
     "Checks points files, .rsf files and TOR files and draws each as FILE.svg.\n"
     "\n"
     "  --kind points|rsf|tor  read every FILE as this kind (default: from its content)\n"
     "  -o PATH                write the picture to PATH (one FILE only; - for standard output)\n"
+    "  --together             draw every FILE in one picture at one scale (-o PATH names it)\n"
+    "  --unit mm|cm|m|in|ft   the unit of the numbers of points and .rsf files\n"
     "  --no-picture           check only\n"
     "  --html PATH            also write one page with the pictures, findings and variables\n"
     "  --labels               number the nodes of a TOR mesh\n"
@@ -41,6 +45,14 @@ bool parse_options(const std::vector<std::string>& args, Options* o, std::string
         *error = "--kind takes points, rsf or tor, not '" + k + "'";
         return false;
       }
+    } else if (a == "--unit") {
+      if (!value(&o->unit)) return false;
+      if (metres_per(o->unit) == 0) {
+        *error = "--unit takes mm, cm, m, in or ft, not '" + o->unit + "'";
+        return false;
+      }
+    } else if (a == "--together") {
+      o->together = true;
     } else if (a == "-o") {
       if (!value(&o->output)) return false;
     } else if (a == "--html") {
@@ -65,7 +77,11 @@ bool parse_options(const std::vector<std::string>& args, Options* o, std::string
     *error = "no file given";
     return false;
   }
-  if (!o->output.empty() && o->files.size() != 1) {
+  if (o->together && o->output.empty()) {
+    *error = "--together needs -o PATH for the picture";
+    return false;
+  }
+  if (!o->output.empty() && o->files.size() != 1 && !o->together) {
     *error = "-o takes one input file";
     return false;
   }

@@ -14,6 +14,8 @@ struct Options {
   std::optional<Kind> kind;
   std::string output;  // -o: the picture's path, "-" for standard output
   std::string html;    // --html
+  std::string unit;    // --unit: what the numbers of points and .rsf files are
+  bool together = false;
   bool picture = true;
   bool labels = false;
   bool quiet = false;

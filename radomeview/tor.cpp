@@ -1,180 +1,356 @@
 #include "radomeview/tor.h"
 
-#include <string_view>
+#include <array>
+#include <cctype>
+#include <deque>
 
-#include "radomeview/lines.h"
 #include "radomeview/numtext.h"
+#include "radomeview/torlex.h"
 
 namespace radomeview {
+
+bool read_type(const std::string& type) { return type == "real_variable" || type == "bor_mesh"; }
+
 namespace {
 
-void tokenize(std::string_view r, std::size_t line, std::vector<Token>* out, Findings* f) {
-  std::size_t i = 0;
-  while (i < r.size()) {
-    const char c = r[i];
-    if (c == ' ' || c == '\t') {
-      ++i;
-    } else if (c == '(' || c == ')' || c == ',' || c == ':') {
-      const Token::Type t = c == '(' ? Token::open : c == ')' ? Token::close : c == ',' ? Token::comma : Token::colon;
-      out->push_back(Token{t, std::string(1, c), line});
-      ++i;
-    } else if (c == '"') {
-      const std::size_t close = r.find('"', i + 1);
-      if (close == std::string_view::npos) {
-        f->add(line, Severity::error, "quoted text not closed on its line");
-        out->push_back(Token{Token::text, std::string(r.substr(i + 1)), line});
-        return;
-      }
-      out->push_back(Token{Token::text, std::string(r.substr(i + 1, close - i - 1)), line});
-      i = close + 1;
-    } else {
-      const std::size_t from = i;
-      while (i < r.size() && r[i] != ' ' && r[i] != '\t' && r[i] != '(' && r[i] != ')' && r[i] != ',' &&
-             r[i] != ':' && r[i] != '"') {
-        ++i;
-      }
-      out->push_back(Token{Token::word, std::string(r.substr(from, i - from)), line});
-    }
+std::string lower(std::string s) {
+  for (char& c : s) c = static_cast<char>(std::tolower(static_cast<unsigned char>(c)));
+  return s;
+}
+
+// Whether a table row holds anything but blank-separated words: quotes,
+// comments, marks, odd blanks.
+bool plain(std::string_view r) {
+  static const auto kSpecial = [] {
+    std::array<bool, 256> t{};
+    for (unsigned char c : std::string_view("\"/():,\r\f\v")) t[c] = true;
+    return t;
+  }();
+  for (const char c : r) {
+    if (kSpecial[static_cast<unsigned char>(c)]) return false;
   }
+  return true;
+}
+
+const char* describe(Token::Type t) {
+  switch (t) {
+    case Token::word: return "a word";
+    case Token::text: return "quoted text";
+    case Token::open: return "\"(\"";
+    case Token::close: return "\")\"";
+    case Token::comma: return "\",\"";
+    case Token::colon: return "\":\"";
+  }
+  return "?";
 }
 
 class Parser {
  public:
-  Parser(const std::vector<Token>& t, Findings* f) : t_(t), f_(f) {}
+  Parser(TorLexer& lexer, Findings* f) : lexer_(lexer), f_(f) {}
 
   void file(TorText* tor) {
-    while (at_ < t_.size()) {
+    while (peek()) {
       Object o;
       if (object(&o)) tor->objects.push_back(std::move(o));
     }
   }
 
  private:
-  bool is(Token::Type type) const { return at_ < t_.size() && t_[at_].type == type; }
-  std::size_t line() const { return at_ < t_.size() ? t_[at_].line : (t_.empty() ? 0 : t_.back().line); }
+  // Token k ahead (0: the next) without taking it; null past the end.
+  const Token* peek(std::size_t k = 0) {
+    Token t;
+    while (ahead_.size() <= k && lexer_.next(&t)) ahead_.push_back(std::move(t));
+    return k < ahead_.size() ? &ahead_[k] : nullptr;
+  }
+  bool is(Token::Type type, std::size_t k = 0) { return peek(k) && ahead_[k].type == type; }
+  Token take() {
+    peek();
+    Token t = std::move(ahead_.front());
+    ahead_.pop_front();
+    last_line_ = t.line;
+    return t;
+  }
+  std::size_t line() { return peek() ? ahead_.front().line : last_line_; }
 
-  // Passes over the rest of a parenthesised group whose "(" is behind.
-  void skip_group() {
-    int depth = 1;
-    while (at_ < t_.size() && depth > 0) {
-      if (t_[at_].type == Token::open) ++depth;
-      if (t_[at_].type == Token::close) --depth;
-      ++at_;
+  void error(std::size_t line, std::string text) { f_->add(line, Severity::error, std::move(text)); }
+
+  // "expected X", naming what stands there instead.
+  void expected(const std::string& what) {
+    const Token* t = peek();
+    if (!t) {
+      error(last_line_, "expected " + what + ", found the end of the file");
+    } else {
+      error(t->line, "expected " + what + ", found " +
+                         (t->type == Token::word || t->type == Token::text ? shown(t->s)
+                                                                           : std::string(describe(t->type))));
     }
   }
 
+  // Passes over the rest of a parenthesised group whose "(" is behind,
+  // nested groups included; false when the file ends first.
+  bool skip_group() {
+    int depth = 1;
+    while (peek()) {
+      const Token::Type t = take().type;
+      if (t == Token::open) ++depth;
+      if (t == Token::close && --depth == 0) return true;
+    }
+    return false;
+  }
+
   bool object(Object* o) {
-    o->line = line();
+    // The header: words on the line of the first, then "(".
     std::vector<std::string> words;
-    while (at_ < t_.size() && (t_[at_].type == Token::word || t_[at_].type == Token::text) &&
-           t_[at_].line == o->line) {
-      words.push_back(t_[at_++].s);
+    while (is(Token::word) && (words.empty() || ahead_.front().line == o->line)) {
+      if (words.empty()) o->line = ahead_.front().line;
+      words.push_back(take().s);
     }
     if (!is(Token::open) || words.empty()) {
-      f_->add(o->line, Severity::error, "expected an object: its name and type, then \"(\"");
-      // On to the next record that could start an object.
-      const std::size_t from = line();
-      while (at_ < t_.size() && t_[at_].line == from) ++at_;
+      if (words.empty()) {
+        expected("an object: its name and type, then \"(\"");
+        take();
+      } else {
+        error(o->line, "expected an object: its name and type, then \"(\"");
+      }
       return false;
     }
-    ++at_;
+    take();
     o->type = words.back();
     words.pop_back();
     for (const std::string& w : words) o->name += (o->name.empty() ? "" : " ") + w;
     o->name_words = words.size();
-    while (!is(Token::close)) {
-      if (at_ >= t_.size()) {
-        f_->add(line(), Severity::error, "object " + shown(o->name) + " is not closed by \")\"");
+    o->read = read_type(o->type);
+    if (!o->read) {
+      if (!skip_group()) not_closed(*o);
+      return true;
+    }
+    for (;;) {
+      if (is(Token::close)) {
+        take();
+        return true;
+      }
+      if (!peek()) {
+        not_closed(*o);
+        o->complete = false;
         return true;
       }
       Attribute a;
       if (!attribute(&a)) {
-        skip_group();
+        o->complete = false;
+        if (!skip_group()) not_closed(*o);
         return true;
       }
       o->attributes.push_back(std::move(a));
-      if (is(Token::comma)) ++at_;
+      if (is(Token::comma)) {
+        take();
+      } else if (!is(Token::close) && peek()) {
+        expected("\",\" or \")\" after the value of " + shown(o->attributes.back().key));
+        o->complete = false;
+        if (!skip_group()) not_closed(*o);
+        return true;
+      }
     }
-    ++at_;
-    return true;
+  }
+
+  void not_closed(const Object& o) {
+    error(last_line_, "object " + shown(o.name) + " is not closed by \")\"");
   }
 
   bool attribute(Attribute* a) {
     a->line = line();
     if (!is(Token::word)) {
-      f_->add(a->line, Severity::error, "expected an attribute name");
+      expected("an attribute name");
       return false;
     }
-    a->name = t_[at_++].s;
+    a->key = take().s;
     if (!is(Token::colon)) {
-      f_->add(a->line, Severity::error, "expected \":\" after " + shown(a->name));
+      expected("\":\" after " + shown(a->key));
       return false;
     }
-    ++at_;
-    if (is(Token::word) && t_[at_].s == "table" && at_ + 1 < t_.size() && t_[at_ + 1].type == Token::open) {
-      a->table = true;
-      at_ += 2;
-      int depth = 1;
-      std::size_t row_line = 0;
-      while (at_ < t_.size()) {
-        const Token& k = t_[at_];
-        if (k.type == Token::open) ++depth;
-        if (k.type == Token::close && --depth == 0) break;
-        if (a->rows.empty() || k.line != row_line) {
-          a->rows.emplace_back();
-          row_line = k.line;
-        }
-        a->rows.back().push_back(k);
-        ++at_;
-      }
-      if (at_ >= t_.size()) {
-        f_->add(a->line, Severity::error, "table " + shown(a->name) + " is not closed by \")\"");
-        return false;
-      }
-      ++at_;
+    take();
+    return value(&a->value, a->key);
+  }
+
+  // A value; on false a finding is made and the parentheses it opened are closed.
+  bool value(Value* v, const std::string& of) {
+    v->line = line();
+    if (is(Token::text)) {
+      v->type = Value::Type::text;
+      v->text = take().s;
       return true;
     }
-    int depth = 0;
-    while (at_ < t_.size()) {
-      const Token& k = t_[at_];
-      if (depth == 0 && (k.type == Token::comma || k.type == Token::close)) break;
-      if (k.type == Token::open) ++depth;
-      if (k.type == Token::close) --depth;
-      a->value.push_back(k);
-      ++at_;
+    if (!is(Token::word)) {
+      expected("the value of " + shown(of));
+      return false;
     }
-    if (a->value.empty()) {
-      f_->add(a->line, Severity::error, "attribute " + shown(a->name) + " has no value");
+    v->text = take().s;
+    if (is(Token::open)) {
+      take();
+      const std::string name = lower(v->text);
+      if (name == "table") return table(v, of);
+      if (name == "ref") return ref(v, of);
+      v->type = Value::Type::call;
+      return items(v, of);
+    }
+    double number;
+    const Field field = read_field(v->text, &number);
+    if (field == Field::number || field == Field::not_finite) {
+      v->type = Value::Type::number;
+      if (is(Token::word)) v->unit = take().s;  // 12.5 GHz
+    } else {
+      v->type = Value::Type::word;
     }
     return true;
   }
 
-  const std::vector<Token>& t_;
+  bool ref(Value* v, const std::string& of) {
+    if (!is(Token::word)) {
+      expected("a name in ref( ) of " + shown(of));
+      skip_group();
+      return false;
+    }
+    v->type = Value::Type::ref;
+    v->text = take().s;
+    if (!is(Token::close)) {
+      expected("\")\" after ref(" + v->text);
+      skip_group();
+      return false;
+    }
+    take();
+    return true;
+  }
+
+  // The members of struct( ) or the items of sequence( ), up to ")".
+  bool items(Value* v, const std::string& of) {
+    for (;;) {
+      if (is(Token::close)) {
+        take();
+        return true;
+      }
+      Value item;
+      if (is(Token::word) && is(Token::colon, 1)) {
+        item.key = take().s;
+        take();
+      }
+      if (!value(&item, item.key.empty() ? of : item.key)) {
+        skip_group();
+        return false;
+      }
+      v->items.push_back(std::move(item));
+      if (is(Token::comma)) {
+        take();
+      } else if (!is(Token::close)) {
+        expected("\",\" or \")\" in " + v->text + "( ) of " + shown(of));
+        skip_group();
+        return false;
+      }
+    }
+  }
+
+  // The rows up to ")", read a record at a time. The "(" has just been
+  // taken, so nothing is looked ahead.
+  bool table(Value* v, const std::string& of) {
+    v->type = Value::Type::table;
+    Table& t = v->table;
+    std::string_view r;
+    std::size_t line = 0;
+    for (;;) {
+      if (!lexer_.raw(&r, &line)) {
+        last_line_ = lexer_.records();
+        error(v->line, "table " + shown(of) + " is not closed by \")\"");
+        return false;
+      }
+      last_line_ = line;
+      Row row{line, t.text.size(), 0};
+      // Most rows are plain fields up to the line end: kept as they stand.
+      if (plain(r)) {
+        std::size_t n = r.size();
+        while (n > 0 && (r[n - 1] == ' ' || r[n - 1] == '\t')) --n;
+        t.text.append(r.data(), n);
+        row.size = n;
+        t.rows.push_back(row);
+        lexer_.consume(r.size());
+        continue;
+      }
+      std::size_t i = 0;
+      bool end = false, opened = false;
+      while (i < r.size() && !end) {
+        const char c = r[i];
+        if (c == ' ' || c == '\t' || c == '\r' || c == '\f' || c == '\v') {
+          ++i;
+          continue;
+        }
+        if (c == '/' && i + 1 < r.size() && r[i + 1] == '/') {
+          i = r.size();  // a comment to the end of the record
+          continue;
+        }
+        if (c == '/' && i + 1 < r.size() && r[i + 1] == '*') {
+          const std::size_t close = r.find("*/", i + 2);
+          if (close == std::string_view::npos) {
+            lexer_.open_comment(line);  // the lexer passes over the rest
+            opened = true;
+            break;
+          }
+          i = close + 2;
+          continue;
+        }
+        if (c == ')') {
+          end = true;
+          ++i;
+          break;
+        }
+        if (c == '(' || c == ',' || c == ':') {
+          finish(t, &row);
+          lexer_.consume(i);
+          expected("a field of a row of table " + shown(of));
+          skip_group();
+          return false;
+        }
+        std::size_t to = i + 1;
+        if (c == '"') {
+          const std::size_t close = r.find('"', i + 1);
+          if (close == std::string_view::npos) {
+            error(line, "quoted text not closed on its line");
+            to = r.size();
+          } else {
+            to = close + 1;
+          }
+        } else {
+          while (to < r.size() && r[to] != ' ' && r[to] != '\t' && r[to] != '\r' && r[to] != '(' && r[to] != ')' &&
+                 r[to] != ',' && r[to] != ':' && r[to] != '"' &&
+                 !(r[to] == '/' && to + 1 < r.size() && (r[to + 1] == '/' || r[to + 1] == '*'))) {
+            ++to;
+          }
+        }
+        if (row.size > 0) t.text += ' ';
+        t.text.append(r.data() + i, to - i);
+        row.size = t.text.size() - row.at;
+        i = to;
+      }
+      finish(t, &row);
+      if (opened) continue;
+      lexer_.consume(i);
+      if (end) return true;
+    }
+  }
+
+  static void finish(Table& t, Row* row) {
+    if (row->size > 0) t.rows.push_back(*row);
+    *row = Row{row->line, t.text.size(), 0};
+  }
+
+  TorLexer& lexer_;
   Findings* f_;
-  std::size_t at_ = 0;
+  std::deque<Token> ahead_;
+  std::size_t last_line_ = 0;
 };
 
 }  // namespace
 
-void parse_tor(std::FILE* file, TorText* tor, Findings* f) {
-  LineReader lines(file);
-  std::vector<Token> tokens;
-  std::string_view record;
-  std::size_t lf_alone = 0, first_lf_alone = 0;
-  while (lines.next(&record)) {
-    const std::size_t line = lines.number();
-    if (lines.lf_alone() && lf_alone++ == 0) first_lf_alone = line;
-    if (lines.no_line_end()) f->add(line, Severity::warning, "the last record has no line end");
-    if (lines.too_long()) f->add(line, Severity::error, "record longer than " + std::to_string(LineReader::kBuffer) + " bytes");
-    tokenize(record, line, &tokens, f);
-  }
-  tor->records = lines.number();
-  if (lines.failed()) f->add(lines.number(), Severity::error, "read error after this record");
-  if (lf_alone > 0) {
-    f->add(first_lf_alone, Severity::warning,
-           std::to_string(lf_alone) + (lf_alone == 1 ? " record ends" : " records end") + " with LF alone, not CR LF");
-  }
-  Parser(tokens, f).file(tor);
+void parse_tor(ByteSource& source, TorText* tor, Findings* f) {
+  TorLexer lexer(source, f);
+  Parser(lexer, f).file(tor);
+  tor->records = lexer.records();
 }
 
 }  // namespace radomeview

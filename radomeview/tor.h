@@ -1,34 +1,58 @@
-// The object syntax of a TOR file: objects of a name and a type, each a
-// parenthesised list of attributes `name : value`, a value being words,
-// quoted text or a table of rows (one row a record).
+// The object syntax of a TOR file. An object is a name, a type, "(", the
+// attributes `key : value` separated by commas, and ")". A value is a number
+// (with a unit word or without), a word, a quoted string, ref(NAME),
+// struct(key: value, ...), sequence(value, ...) or table( rows ), a row
+// being one line of fields. Only the types whose meaning is checked have
+// their attributes kept; every other object is passed over with its nested
+// parentheses and strings balanced.
 #pragma once
 
-#include <cstdio>
 #include <string>
+#include <string_view>
 #include <vector>
 
 #include "radomeview/findings.h"
+#include "radomeview/source.h"
 
 namespace radomeview {
 
-struct Token {
-  enum Type { word, text, open, close, comma, colon } type = word;
-  std::string s;  // a word, or quoted text without its quotes
+// A row of a table: its fields, words (numbers, mostly) and quoted text with
+// its quotes, one blank between them, kept in its table's one string: a
+// table of a million fields is not a million strings. split_fields(...,
+// quoted) gives them back.
+struct Row {
   std::size_t line = 0;
+  std::size_t at = 0, size = 0;  // in Table::text
+};
+
+struct Table {
+  std::string text;
+  std::vector<Row> rows;
+  std::string_view of(const Row& r) const { return std::string_view(text).substr(r.at, r.size); }
+};
+
+struct Value {
+  enum class Type { number, word, text, ref, call, table } type = Type::word;
+  std::size_t line = 0;
+  std::string text;   // the number or word as written, the quoted text, the ref's NAME, or a call's name
+  std::string unit;   // the word after a number
+  std::string key;    // of a struct's member
+  std::vector<Value> items;  // of struct(...), sequence(...) or another call
+  Table table;
 };
 
 struct Attribute {
-  std::string name;
+  std::string key;
   std::size_t line = 0;
-  bool table = false;
-  std::vector<Token> value;              // when not a table
-  std::vector<std::vector<Token>> rows;  // of a table, one per record
+  Value value;
 };
 
 struct Object {
   std::string name, type;  // a name of several words is kept with one blank between them
   std::size_t name_words = 0;
   std::size_t line = 0;
+  bool read = false;      // its attributes are kept
+  bool complete = true;   // no syntax mistake inside it
   std::vector<Attribute> attributes;
 };
 
@@ -37,7 +61,10 @@ struct TorText {
   std::size_t records = 0;
 };
 
+// The types whose attributes are kept.
+bool read_type(const std::string& type);
+
 // Reads every object; syntax mistakes and line ends are findings.
-void parse_tor(std::FILE* file, TorText* tor, Findings* findings);
+void parse_tor(ByteSource& source, TorText* tor, Findings* findings);
 
 }  // namespace radomeview

@@ -23,13 +23,13 @@ const std::map<std::string, std::string> kFaulty = {
     {"domeprofile/circle_one_point:one.dat", "one.dat:1: error: count record says 1 point, the file has 0"},
     {"domeprofile/math_error_cos:huge.dat", "huge.dat:1: error: count record says 2 points, the file has 0"},
     {"domeprofile/sinusoid_equal_radii:flat.dat", "flat.dat:1: error: count record says 4 points, the file has 0"},
-    {"domeprofile/sinusoid_negative_exponent:neg.dat", "neg.dat:2: error: first number 'Infinity' is not finite"},
+    {"domeprofile/sinusoid_negative_exponent:neg.dat", "neg.dat:2: error: first field 'Infinity' is not finite"},
     {"domeprofile/sinusoid_no_points:none.dat", "none.dat:1: error: count record says -2 points, the file has 0"},
     {"domeprofile/sinusoid_one_point:one.dat", "one.dat:1: error: count record says 1 point, the file has 0"},
-    {"dishsurface/flat_and_focus_zero:flat.rsf", "flat.rsf:3: error: second number 'NaN' is not finite"},
-    {"dishsurface/large_count:out.rsf", "out.rsf:2: error: second record '****   1   0' is not the point count"},
-    {"dishsurface/zero_step:out.rsf", "out.rsf:2: error: second record '****   1   0' is not the point count"},
-    {"dishsurface/zero_step_zero_span:out.rsf", "out.rsf:2: error: second record '****   1   0' is not the point count"},
+    {"dishsurface/flat_and_focus_zero:flat.rsf", "flat.rsf:3: error: second field 'NaN' is not finite"},
+    {"dishsurface/large_count:out.rsf", "out.rsf:2: error: the point count is asterisks: the value did not fit it"},
+    {"dishsurface/zero_step:out.rsf", "out.rsf:2: error: the point count is asterisks: the value did not fit it"},
+    {"dishsurface/zero_step_zero_span:out.rsf", "out.rsf:2: error: the point count is asterisks: the value did not fit it"},
 };
 
 proc::Result view(const std::string& name, const std::string& bytes) {

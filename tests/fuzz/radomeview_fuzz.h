@@ -3,9 +3,8 @@
 #pragma once
 
 #include <cstdint>
-#include <cstdio>
 #include <string>
-#include <vector>
+#include <string_view>
 
 #include "radomeview/report.h"
 
@@ -19,13 +18,8 @@ namespace radomeview_fuzz {
 // One file read as the given kind and checked: every finding counted, every
 // kept one printable text.
 inline void check(const std::uint8_t* data, std::size_t size, radomeview::Kind kind, radomeview::FileReport* r) {
-  std::vector<char> bytes(data, data + size);
-  bytes.push_back('\0');  // fmemopen takes no empty buffer
-  std::FILE* f = fmemopen(bytes.data(), size == 0 ? 1 : size, "rb");
-  if (!f) return;
-  if (size == 0) std::fgetc(f);
-  radomeview::check_file(f, "fuzz", kind, r);
-  std::fclose(f);
+  radomeview::MemorySource source(std::string_view(reinterpret_cast<const char*>(data), size));
+  radomeview::check_file(source, "fuzz", kind, r);
   if (r->findings.kept().size() > radomeview::Findings::kKept) __builtin_trap();
   for (const radomeview::Finding& k : r->findings.kept()) {
     for (char c : k.text) {
@@ -38,7 +32,9 @@ inline void check(const std::uint8_t* data, std::size_t size, radomeview::Kind k
 // the XML, balanced tags, and a bounded size.
 inline void draw(const radomeview::FileReport& r) {
   std::string svg;
-  radomeview::draw(r, true, &svg);
+  radomeview::DrawOptions o;
+  o.labels = true;
+  radomeview::draw(r, o, &svg);
   int depth = 0;
   const char* s = svg.data();
   const std::size_t n = svg.size();

@@ -2,7 +2,6 @@
 // about at random, still gives at most 2 MB.
 #include <gtest/gtest.h>
 
-#include <cstdio>
 #include <string>
 
 #include "radomeview/report.h"
@@ -25,15 +24,14 @@ TEST(Picture, BoundedWhateverThePoints) {
       const double y = c.noise ? (state >> 8) % 100000 / 1000.0 : i * 1e-5 * i * 1e-5;
       bytes += "  " + std::to_string(i * 1e-3) + "  " + std::to_string(y) + "\r\n";
     }
-    std::FILE* f = fmemopen(bytes.data(), bytes.size(), "rb");
+    MemorySource source(bytes);
     FileReport r;
-    ASSERT_TRUE(check_file(f, "many.dat", Kind::points, &r));
-    std::fclose(f);
+    ASSERT_TRUE(check_file(source, "many.dat", Kind::points, &r));
     EXPECT_EQ(r.findings.errors(), 0u);
-    EXPECT_LE(r.curve.path.size(), Curve::kPathCap);
-    EXPECT_TRUE(r.curve.points.empty()) << "no markers beyond " << Curve::kMarkers << " points";
+    EXPECT_LE(r.curve()->path.size(), Curve::kPathCap);
+    EXPECT_TRUE(r.curve()->points.empty()) << "no markers beyond " << Curve::kMarkers << " points";
     std::string svg;
-    draw(r, false, &svg);
+    draw(r, DrawOptions{}, &svg);
     EXPECT_LE(svg.size(), 2u * 1024 * 1024);
     if (!c.noise) {
       EXPECT_LT(svg.size(), 64u * 1024) << "a smooth curve needs few vertices";

@@ -151,9 +151,10 @@ for i in range(203):
     s, c = sin_cos(i * ONE // 256)
     sh, sl = split(s, 26, 2) if s else (0.0, 0.0)
     ch, cl = split(c, 26, 2)
-    entries.append(f'{{{hexd(sh)}, {hexd(sl)}, {hexd(ch)}, {hexd(cl)}}}')
-lines.append('// {sin head, sin rest, cos head, cos rest} of i/256.')
-lines.append('struct SinCosEntry { double sh, sl, ch, cl; };')
+    entries.append(f'{{{hexd(sh)}, {hexd(sl)}, {hexd(ch)}, {hexd(cl)}, {hexd(sh + sl)}, {hexd(ch + cl)}}}')
+lines.append('// {sin head, sin rest, cos head, cos rest, sin, cos} of i/256; the last two')
+lines.append('// are the double sums of the first two pairs.')
+lines.append('struct SinCosEntry { double sh, sl, ch, cl, s, c; };')
 array('SinCosEntry', 'kSinCos', entries, 1)
 
 # The logarithm's table, by the top 8 bits of the mantissa: entry i covers

@@ -140,7 +140,9 @@ Reduced reduce(double x) {
   const double k = nearest_integer(x * kTwoOverPi);
   const double r1 = x - k * kHalfPi1;  // exact
   const DD s = two_sum(r1, -(k * kHalfPi2));
-  const DD r = two_sum(s.hi, s.lo - k * kHalfPi3);
+  // Exact when |r| >= 2^-48 (k kHalfPi3 < 2^-48); a smaller r fails the
+  // rounding test whatever its last bits, and the exact path answers.
+  const DD r = fast_two_sum(s.hi, s.lo - k * kHalfPi3);
   return {r.hi, r.lo, static_cast<int>(static_cast<std::int64_t>(k) & 3)};
 }
 
@@ -165,11 +167,11 @@ inline DD kernel(double rh, double rl, bool want_cos) {
   const double pe = (head * t.hi - p) + head * t.lo;  // head t = p + pe exactly
   if (!want_cos) {
     const DD u = fast_two_sum(a.sh, p);  // |S| >= |p| or S = 0
-    const double lo = u.lo + a.sl + pe + (a.cl * th + a.ch * tl) + ((a.sh + a.sl) * cm1 + (a.ch + a.cl) * smt);
+    const double lo = u.lo + a.sl + pe + (a.cl * th + a.ch * tl) + (a.s * cm1 + a.c * smt);
     return fast_two_sum(u.hi, lo);
   }
   const DD u = fast_two_sum(a.ch, -p);
-  const double lo = u.lo + a.cl - pe - (a.sl * th + a.sh * tl) + ((a.ch + a.cl) * cm1 - (a.sh + a.sl) * smt);
+  const double lo = u.lo + a.cl - pe - (a.sl * th + a.sh * tl) + (a.c * cm1 - a.s * smt);
   return fast_two_sum(u.hi, lo);
 }
 
@@ -254,18 +256,19 @@ double exact(double x, int shift) {
   return best;  // not reached for any double known
 }
 
-// sin x (shift 0) or cos x = sin(x + pi/2) (shift 1). With a probe, only
-// the fast path's result and bound, for finite |x| >= 2^-26.
-double sin_or_cos(double x, int shift, Approx* probe) {
+// sin x (shift 0) or cos x = sin(x + pi/2) (shift 1). The probe takes the
+// fast path's result and bound instead, for finite |x| >= 2^-26.
+template <int kShift, bool kProbe>
+inline double sin_or_cos(double x, Approx* probe) {
   const double ax = abs(x);
   if (ax < 0x1p-26) {
-    if (shift == 0) return x;      // |sin x - x| < |x|^3 / 6
+    if (kShift == 0) return x;     // |sin x - x| < |x|^3 / 6
     if (ax < 0x1p-27) return 1.0;  // 1 - x^2/2 rounds to 1
   } else if (!(ax <= 0x1.fffffffffffffp1023)) {
     return x - x;  // NaN
   }
   const Reduced r = ax <= 0.785 ? Reduced{x, 0.0, 0} : ax < 0x1p20 ? reduce(x) : reduce_huge(x);
-  const int q = (r.quadrant + shift) & 3;
+  const int q = (r.quadrant + kShift) & 3;
   const bool r_negative = r.hi < 0;
   const bool want_cos = (q & 1) != 0;
   const bool negate = ((q & 2) != 0) != (!want_cos && r_negative);
@@ -273,12 +276,12 @@ double sin_or_cos(double x, int shift, Approx* probe) {
   // The kernel's 2^-70 and the reduction's 2^-97 absolute, with room.
   const double err = abs(y.hi) * 0x1.00001p-67 + 0x1p-97;
   const double hi = negate ? -y.hi : y.hi;
-  if (probe != nullptr) {
+  if (kProbe) {
     *probe = {hi, negate ? -y.lo : y.lo, err};
     return hi;
   }
   if (rounds_to_hi(hi, negate ? -y.lo : y.lo, err)) return hi;
-  return exact(x, shift);
+  return exact(x, kShift);
 }
 
 }  // namespace
@@ -286,14 +289,14 @@ double sin_or_cos(double x, int shift, Approx* probe) {
 bool sin_fast(double x, Approx* out) {
   const double ax = abs(x);
   if (!(ax <= 0x1.fffffffffffffp1023) || ax < 0x1p-26) return false;
-  sin_or_cos(x, 0, out);
+  sin_or_cos<0, true>(x, out);
   return true;
 }
 
 bool cos_fast(double x, Approx* out) {
   const double ax = abs(x);
   if (!(ax <= 0x1.fffffffffffffp1023) || ax < 0x1p-26) return false;
-  sin_or_cos(x, 1, out);
+  sin_or_cos<1, true>(x, out);
   return true;
 }
 
@@ -304,8 +307,8 @@ double cos_exact(double x) { return exact(x, 1); }
 
 namespace crmath {
 
-double sin(double x) { return detail::sin_or_cos(x, 0, nullptr); }
-double cos(double x) { return detail::sin_or_cos(x, 1, nullptr); }
+double sin(double x) { return detail::sin_or_cos<0, false>(x, nullptr); }
+double cos(double x) { return detail::sin_or_cos<1, false>(x, nullptr); }
 double tan(double x) { return sin(x) / cos(x); }
 
 }  // namespace crmath

@@ -356,8 +356,12 @@ int main(int argc, char** argv) {
         check_block(static_cast<std::uint32_t>(start), static_cast<std::uint32_t>(end), totals, log);
         if ((start / kBlock) % 64 == 0) {
           std::lock_guard<std::mutex> lock(log);
-          std::fprintf(stderr, "at %08llx, %.0f s\n", static_cast<unsigned long long>(start),
-                       std::chrono::duration<double>(std::chrono::steady_clock::now() - t0).count());
+          // Blocks below start less the one or two still running are done.
+          std::fprintf(stderr, "at %08llx, %.0f s: %llu values checked, %llu mismatches\n",
+                       static_cast<unsigned long long>(start),
+                       std::chrono::duration<double>(std::chrono::steady_clock::now() - t0).count(),
+                       static_cast<unsigned long long>(totals.inputs.load()),
+                       static_cast<unsigned long long>(totals.mismatches.load()));
         }
       }
     });

@@ -127,10 +127,11 @@ std::uint64_t integer_sqrt(std::uint64_t m) {
   return r;
 }
 
-// x^y when it is a double or the midpoint of two (or rounds as one from an
-// integer below 2^64): x = M 2^F with M odd, y = Y 2^-K; only when M is a
-// 2^K-th power and F a multiple of 2^K can x^y be dyadic, and then it is
-// (M^(1/2^K))^Y' 2^(F Y'/2^K)... computed exactly.
+// x^y exactly, where it may be a double or the midpoint of two, which no
+// rounding test can decide: x = M 2^F with M odd, y = Y 2^-K with Y odd.
+// x^y is a dyadic number only if M is a 2^K-th power and 2^K divides F; then
+// x^y = (M^(1/2^K))^Y 2^(F Y / 2^K), an integer power, rounded exactly when it
+// fits in 64 bits (an odd power of more bits is neither).
 bool exact_case(double x, double y, double* out) {
   std::uint64_t m = 0, my = 0;
   int f = 0, ey = 0;

@@ -90,6 +90,8 @@ TEST(Trig, SameValuesOnEveryPlatform) {
   }
   EXPECT_GT(std::fabs(portable_tan(90 * dtr)), 1e16);
   EXPECT_TRUE(std::isnan(portable_cos(NAN)));
+  // Reduced exactly, whatever the platform's own sine does with it.
+  EXPECT_EQ(portable_sin(1e300), -0.81788191211590855);
 #ifdef __GLIBC__
   for (int tenths = -7200; tenths <= 7200; ++tenths) {
     const double x = tenths / 10.0 * dtr;
@@ -98,7 +100,6 @@ TEST(Trig, SameValuesOnEveryPlatform) {
       EXPECT_LE(std::fabs(p[0] - p[1]), 2 * std::fabs(std::nextafter(p[1], INFINITY) - p[1])) << tenths;
     }
   }
-  EXPECT_EQ(portable_sin(1e300), std::sin(1e300));
 #endif
 }
 

@@ -80,12 +80,17 @@ std::string help_text(const Dialogue& d) {
     const bool asked_always = s.when.test == When::Test::always;
     if (!asked_always && (before == nullptr || before->when != s.when)) line(out, kPromptIndent, heading(s.when));
     if (!s.repeat.empty() && (before == nullptr || before->repeat != s.repeat)) {
-      line(out, kPromptIndent + (asked_always ? 0 : kNestIndent), "for each layer, 1 to " + words(s.repeat) + ":");
+      line(out, kPromptIndent + (asked_always ? 0 : kNestIndent), "for each layer N, 1 to " + words(s.repeat) + ":");
     }
     const std::size_t indent = prompt_indent(s);
     for (std::size_t from = 0;;) {
       const std::size_t lf = s.prompt.find('\n', from);
-      line(out, indent, s.prompt.substr(from, lf == std::string_view::npos ? lf : lf - from));
+      // The layer number the program shows in the prompt is the loop's N.
+      std::string shown(s.prompt.substr(from, lf == std::string_view::npos ? lf : lf - from));
+      if (const std::size_t at = shown.find(kLayer); at != std::string::npos) {
+        shown = shown.substr(0, at) + "N" + shown.substr(at + kLayer.size());
+      }
+      line(out, indent, shown);
       if (lf == std::string_view::npos) break;
       from = lf + 1;
     }

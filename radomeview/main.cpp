@@ -45,23 +45,50 @@ void put(std::FILE* to, const std::string& s) { std::fwrite(s.data(), 1, s.size(
 
 void complain(const std::string& what) { put(stderr, "radomeview: " + what + "\n"); }
 
+// A file written as its bytes come, PATH "-" standard output; the picture
+// of a large mesh goes out in parts rather than whole. Every failure is one
+// diagnostic, when the file is closed.
+class Output {
+ public:
+  explicit Output(const std::string& path) : path_(path) {
+    if (path == "-") {
+      f_ = stdout;
+      return;
+    }
+    f_ = std::fopen(path.c_str(), "wb");
+    if (!f_) complain(path + ": cannot write: " + std::strerror(errno));
+  }
+  bool opened() const { return f_ != nullptr; }
+  void put(const std::string& bytes) {
+    if (f_ && !failed_ && std::fwrite(bytes.data(), 1, bytes.size(), f_) != bytes.size()) {
+      failed_ = true;
+      error_ = errno;
+    }
+  }
+  // False after a diagnostic.
+  bool close() {
+    if (!f_) return false;
+    if (f_ == stdout) return std::fflush(stdout) == 0 && !failed_;
+    const bool closed = std::fclose(f_) == 0;
+    if (!closed || failed_) {
+      complain(path_ + ": cannot write: " + std::strerror(failed_ ? error_ : errno));
+      return false;
+    }
+    return true;
+  }
+
+ private:
+  std::string path_;
+  std::FILE* f_ = nullptr;
+  bool failed_ = false;
+  int error_ = 0;  // errno of the failed write
+};
+
 // Writes bytes to PATH ("-": standard output); false after a diagnostic.
 bool write_out(const std::string& path, const std::string& bytes) {
-  if (path == "-") {
-    put(stdout, bytes);
-    return std::fflush(stdout) == 0;
-  }
-  std::FILE* f = std::fopen(path.c_str(), "wb");
-  if (!f) {
-    complain(path + ": cannot write: " + std::strerror(errno));
-    return false;
-  }
-  const bool written = std::fwrite(bytes.data(), 1, bytes.size(), f) == bytes.size();
-  if (std::fclose(f) != 0 || !written) {
-    complain(path + ": cannot write: " + std::strerror(errno));
-    return false;
-  }
-  return true;
+  Output out(path);
+  out.put(bytes);
+  return out.close();
 }
 
 // Reads and checks a file; null after a diagnostic when it cannot be read
@@ -135,11 +162,19 @@ int main(int argc, char** argv) {
     section.report = r.get();
     if (!opt.together) {
       print(report_to, *r, opt.quiet);
-      if (opt.picture || !opt.html.empty()) {
-        std::string svg;
-        radomeview::draw(*r, draw_options, &svg);
-        if (opt.picture && !write_out(opt.output.empty() ? name + ".svg" : opt.output, svg)) status = 2;
-        if (!opt.html.empty()) section.svg = std::move(svg);
+      if (!opt.html.empty()) {
+        radomeview::draw(*r, draw_options, &section.svg);
+        if (opt.picture && !write_out(opt.output.empty() ? name + ".svg" : opt.output, section.svg)) status = 2;
+      } else if (opt.picture) {
+        Output out(opt.output.empty() ? name + ".svg" : opt.output);
+        if (out.opened()) {
+          std::string svg;
+          radomeview::DrawOptions streamed = draw_options;
+          streamed.spill = [&out](const std::string& part) { out.put(part); };
+          radomeview::draw(*r, streamed, &svg);
+          out.put(svg);
+        }
+        if (!out.close()) status = 2;
       }
     } else if (!opt.html.empty()) {
       radomeview::draw(*r, draw_options, &section.svg);

@@ -19,17 +19,20 @@ std::string lower(std::string s) {
 }
 
 // Whether a table row holds anything but blank-separated words: quotes,
-// comments, marks, odd blanks.
+// comments, marks, odd blanks. Every byte is looked at, without a branch
+// for each: most rows are plain.
 bool plain(std::string_view r) {
   static const auto kSpecial = [] {
-    std::array<bool, 256> t{};
-    for (unsigned char c : std::string_view("\"/():,\r\f\v")) t[c] = true;
+    std::array<unsigned char, 256> t{};
+    for (unsigned char c : std::string_view("\"/():,\r\f\v")) t[c] = 1;
     return t;
   }();
-  for (const char c : r) {
-    if (kSpecial[static_cast<unsigned char>(c)]) return false;
-  }
-  return true;
+  const auto* p = reinterpret_cast<const unsigned char*>(r.data());
+  const auto* const end = p + r.size();
+  unsigned special = 0;
+  for (; end - p >= 4; p += 4) special |= kSpecial[p[0]] | kSpecial[p[1]] | kSpecial[p[2]] | kSpecial[p[3]];
+  for (; p != end; ++p) special |= kSpecial[*p];
+  return special == 0;
 }
 
 const char* describe(Token::Type t) {

@@ -29,6 +29,27 @@ struct Fields {
   }
 };
 
+// The rows of a large mesh are mostly unsigned whole numbers and plain
+// decimals between blanks: read here in one pass, without splitting. Any
+// step that meets something else fails, and the row is read field by field.
+class QuickRow {
+ public:
+  explicit QuickRow(std::string_view r) : p_(r.data()), end_(r.data() + r.size()) {}
+  bool whole(long long* v) { return skip() && (p_ = scan_whole(p_, end_, v)) != nullptr; }
+  bool number(double* v) { return skip() && (p_ = scan_decimal(p_, end_, v)) != nullptr; }
+  bool at_end() { return p_ && (skip(), p_ == end_); }
+
+ private:
+  // Past the blanks; false at the end of the row or after a failed step.
+  bool skip() {
+    if (!p_) return false;
+    while (p_ != end_ && (*p_ == ' ' || *p_ == '\t')) ++p_;
+    return p_ != end_;
+  }
+  const char* p_;
+  const char* end_;
+};
+
 class Rows {
  public:
   Rows(const Registry& names, Resolver& values, Findings* f, Mesh* m) : names_(names), values_(values), f_(f), m_(m) {}
@@ -72,9 +93,14 @@ class Rows {
   void nodes(const Table& t) {
     m_->nodes.reserve(m_->nodes.size() + t.rows.size());
     for (const Row& row : t.rows) {
-      const Fields c(t, row);
       Node n;
       n.line = row.line;
+      if (QuickRow q(t.of(row)); q.whole(&n.number) && q.number(&n.at.x) && q.number(&n.at.y) && q.at_end()) {
+        n.placed = true;
+        m_->nodes.push_back(n);
+        continue;
+      }
+      const Fields c(t, row);
       if (c.count != 3) {
         f_->add(row.line, Severity::error, "nodes row holds " + std::to_string(c.count) + " fields, not 3");
         continue;
@@ -91,18 +117,27 @@ class Rows {
     const std::size_t least = order == 3 ? 7 : 5;  // the number, the nodes and the two regions
     const char* const name = order == 3 ? "cubic_segments" : "linear_segments";
     m_->segments.reserve(m_->segments.size() + t.rows.size());
+    const std::size_t nodes = order == 3 ? 4 : 2;
     for (const Row& row : t.rows) {
-      const Fields c(t, row);
       Segment s;
       s.line = row.line;
       s.order = order;
+      if (QuickRow q(t.of(row)); q.whole(&s.number) && q.whole(&s.n[0]) && q.whole(&s.n[1]) &&
+                                 (nodes == 2 || (q.whole(&s.n[2]) && q.whole(&s.n[3]))) && q.whole(&s.left) &&
+                                 q.whole(&s.right)) {
+        m_->segments.push_back(s);
+        continue;
+      }
+      s = Segment{};
+      s.line = row.line;
+      s.order = order;
+      const Fields c(t, row);
       if (c.count < least) {
         f_->add(row.line, Severity::error, std::string(name) + " row holds " + std::to_string(c.count) +
                                                " fields, not " + std::to_string(least) + " or more");
         continue;
       }
       bool good = integer(c, 0, row.line, "segment number", &s.number);
-      const std::size_t nodes = static_cast<std::size_t>(s.count());
       for (std::size_t k = 0; k < nodes; ++k) good = integer(c, 1 + k, row.line, "segment node", &s.n[k]) && good;
       good = integer(c, 1 + nodes, row.line, "segment region", &s.left) && good;
       good = integer(c, 2 + nodes, row.line, "segment region", &s.right) && good;

@@ -1,6 +1,8 @@
 #include <algorithm>
 #include <charconv>
 #include <cmath>
+#include <cstring>
+#include <string_view>
 
 #include "radomeview/drawing.h"
 #include "radomeview/numtext.h"
@@ -38,9 +40,28 @@ void cubic(std::string& o, const Frame& f, const Vec p[4]) {
   o += '"';
 }
 
+// One linear segment, a <line> with its number, from screen point a to b:
+// made up in one buffer, as a mesh may have a hundred thousand of them.
+void line_element(std::string& o, bool metal, long long number, Vec a, Vec b) {
+  const auto put = [](char* p, std::string_view s) { return static_cast<char*>(std::memcpy(p, s.data(), s.size())) + s.size(); };
+  char buffer[256];
+  char* p = put(buffer, metal ? "<line class=\"segment metal\" data-segment=\"" : "<line class=\"segment\" data-segment=\"");
+  p = std::to_chars(p, p + 24, number).ptr;
+  p = put(p, "\" x1=\"");
+  p = put_fixed2(p, a.x);
+  p = put(p, "\" y1=\"");
+  p = put_fixed2(p, a.y);
+  p = put(p, "\" x2=\"");
+  p = put_fixed2(p, b.x);
+  p = put(p, "\" y2=\"");
+  p = put_fixed2(p, b.y);
+  p = put(p, "\"/>\n");
+  o.append(buffer, p);
+}
+
 // Node numbers set off their lines: away from the segments that meet at
 // the node, or across the line where a node sits in the middle of one.
-void labels(std::string& o, const Frame& f, const Mesh& m, const Place& place) {
+void labels(std::string& o, const Frame& f, const Mesh& m, const Place& place, const Style& style) {
   std::vector<Vec> away(m.nodes.size()), along(m.nodes.size());
   const auto screen = [&](int i) {
     const Vec v = place(m.drawn(m.nodes[static_cast<std::size_t>(i)]));
@@ -77,6 +98,7 @@ void labels(std::string& o, const Frame& f, const Mesh& m, const Place& place) {
     attr(o, "x", at.x + 11 * d.x / len);
     attr(o, "y", at.y + 11 * d.y / len + 3.5);
     o += " text-anchor=\"middle\">" + std::to_string(n.number) + "</text>\n";
+    spill_if_large(o, style);
   }
 }
 
@@ -92,9 +114,11 @@ Extents tor_extents(const Tor& t, const Place& place) {
 }
 
 void draw_tor(const Tor& t, const Frame& f, const Place& place, const Style& style, std::string& o) {
-  std::size_t elements = 0;
-  for (const Mesh& m : t.meshes) elements += m.segments.size() + (style.labels ? m.nodes.size() : 0);
-  o.reserve(o.size() + 4096 + 112 * elements);  // about what each element takes: no copy on the way
+  if (!style.spill) {
+    std::size_t elements = 0;
+    for (const Mesh& m : t.meshes) elements += m.segments.size() + (style.labels ? m.nodes.size() : 0);
+    o.reserve(o.size() + 4096 + 112 * elements);  // about what each element takes: no copy on the way
+  }
   for (std::size_t mi = 0; mi < t.meshes.size(); ++mi) {
     const Mesh& m = t.meshes[mi];
     o += "<g class=\"mesh mesh" + std::to_string(mi % std::size(kMeshColours)) + "\" data-object=\"";
@@ -128,24 +152,23 @@ void draw_tor(const Tor& t, const Frame& f, const Place& place, const Style& sty
       Vec p[4];
       for (int k = 0; k < s.count(); ++k) p[k] = place(m.drawn(m.nodes[static_cast<std::size_t>(s.at[k])]));
       const bool metal = m.metal && i == 0;
-      o += s.order == 1 ? (metal ? "<line class=\"segment metal\"" : "<line class=\"segment\"")
-                        : "<path class=\"segment cubic\" fill=\"none\"";
-      o += " data-segment=\"";
-      char digits[24];
-      o.append(digits, std::to_chars(digits, digits + sizeof digits, s.number).ptr);
-      o += '"';
       if (s.order == 1) {
-        coords(o, f.x(p[0].x), f.y(p[0].y), f.x(p[1].x), f.y(p[1].y));
+        line_element(o, metal, s.number, Vec{f.x(p[0].x), f.y(p[0].y)}, Vec{f.x(p[1].x), f.y(p[1].y)});
       } else {
+        o += "<path class=\"segment cubic\" fill=\"none\" data-segment=\"";
+        char digits[24];
+        o.append(digits, std::to_chars(digits, digits + sizeof digits, s.number).ptr);
+        o += '"';
         cubic(o, f, p);
+        o += "/>\n";
       }
-      o += "/>\n";
+      spill_if_large(o, style);
     }
     o += "</g>\n";
   }
   if (style.labels) {
     o += "<g class=\"node-labels\">\n";
-    for (const Mesh& m : t.meshes) labels(o, f, m, place);
+    for (const Mesh& m : t.meshes) labels(o, f, m, place, style);
     o += "</g>\n";
   }
 }

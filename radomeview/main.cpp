@@ -15,6 +15,10 @@
 #include <string>
 #include <vector>
 
+#if defined(__GLIBC__)
+#include <malloc.h>
+#endif
+
 #include "cli/version.h"
 #include "radomeview/assembly.h"
 #include "radomeview/html.h"
@@ -126,6 +130,15 @@ void print(std::FILE* to, const FileReport& r, bool quiet) {
 }  // namespace
 
 int main(int argc, char** argv) {
+#if defined(__GLIBC__)
+  // A large mesh is read into tables that are let go once read, and then
+  // checked with arrays of about their size. Left alone, the C library hands
+  // every large block back to the system when it is freed and maps fresh
+  // pages for the next one, and in a virtual machine a fresh page costs
+  // more than the work done on it: blocks of up to 32 MB are kept for reuse.
+  mallopt(M_MMAP_THRESHOLD, 32 << 20);
+  mallopt(M_TRIM_THRESHOLD, 256 << 20);
+#endif
   radomeview::Options opt;
   std::string error;
   if (!radomeview::parse_options(std::vector<std::string>(argv + 1, argv + argc), &opt, &error)) {

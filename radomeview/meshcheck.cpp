@@ -1,6 +1,7 @@
 #include "radomeview/meshcheck.h"
 
 #include <algorithm>
+#include <bit>
 #include <cmath>
 #include <cstdint>
 #include <string>
@@ -201,12 +202,13 @@ void pieces_of(const Mesh& m, std::uint32_t index, std::vector<Piece>* out) {
   }
 }
 
-// Sorts by the first of each pair, 40 bits of it, sixteen bits a pass;
+// Sorts by the first of each pair, of `bits` bits, sixteen bits a pass;
 // pairs of one cell stay in the order of their pieces.
-void radix_sort(std::vector<std::pair<std::uint64_t, std::uint32_t>>* v) {
+void radix_sort(std::vector<std::pair<std::uint64_t, std::uint32_t>>* v, int bits) {
   std::vector<std::pair<std::uint64_t, std::uint32_t>> other(v->size());
-  for (int shift = 0; shift < 40; shift += 16) {
-    std::vector<std::size_t> at(1 << 16 | 1, 0);
+  std::vector<std::size_t> at(1 << 16 | 1);
+  for (int shift = 0; shift < bits; shift += 16) {
+    std::fill(at.begin(), at.end(), 0);
     for (const auto& e : *v) ++at[((e.first >> shift) & 0xFFFF) + 1];
     for (std::size_t k = 1; k < at.size(); ++k) at[k] += at[k - 1];
     for (const auto& e : *v) other[at[(e.first >> shift) & 0xFFFF]++] = e;
@@ -262,17 +264,22 @@ void crossings(const Mesh& m, Findings* f) {
     if (total <= 16 * pieces.size() + 1024 || !(size < span)) break;
     size *= 4;
   }
-  // (cell, piece) pairs, sorted by cell.
+  // (cell, piece) pairs, sorted by cell, the cells numbered row by row.
+  std::uint64_t columns = 1, rows = 1;
+  for (const Box& b : boxes) {
+    columns = std::max<std::uint64_t>(columns, b.x1 + 1);
+    rows = std::max<std::uint64_t>(rows, b.y1 + 1);
+  }
   std::vector<std::pair<std::uint64_t, std::uint32_t>> listed;
   listed.reserve(total);
   for (std::uint32_t i = 0; i < pieces.size(); ++i) {
     const Box& b = boxes[i];
     for (std::uint64_t y = b.y0; y <= b.y1; ++y) {
-      for (std::uint64_t x = b.x0; x <= b.x1; ++x) listed.emplace_back(y << 20 | x, i);
+      for (std::uint64_t x = b.x0; x <= b.x1; ++x) listed.emplace_back(y * columns + x, i);
     }
   }
   if (listed.size() > (1 << 16)) {
-    radix_sort(&listed);
+    radix_sort(&listed, std::bit_width(rows * columns - 1));
   } else {
     std::sort(listed.begin(), listed.end());  // the same order: pieces of a cell by number
   }
@@ -286,8 +293,8 @@ void crossings(const Mesh& m, Findings* f) {
   for (std::size_t from = 0; from < listed.size() && complete;) {
     std::size_t to = from;
     while (to < listed.size() && listed[to].first == listed[from].first) ++to;
-    const std::uint32_t cx = static_cast<std::uint32_t>(listed[from].first & ((1 << 20) - 1));
-    const std::uint32_t cy = static_cast<std::uint32_t>(listed[from].first >> 20);
+    const std::uint32_t cx = static_cast<std::uint32_t>(listed[from].first % columns);
+    const std::uint32_t cy = static_cast<std::uint32_t>(listed[from].first / columns);
     for (std::size_t i = from; i < to && complete; ++i) {
       const std::uint32_t pi = listed[i].second;
       const Piece& a = pieces[pi];

@@ -1,5 +1,6 @@
 #include "radomeview/tor.h"
 
+#include <algorithm>
 #include <array>
 #include <cctype>
 #include <deque>
@@ -10,6 +11,24 @@
 namespace radomeview {
 
 bool read_type(const std::string& type) { return type == "real_variable" || type == "bor_mesh"; }
+
+void Table::begin_row(std::size_t line, std::size_t most) {
+  if (blocks_.empty() || blocks_.back().text.size() + most > kBlock) {
+    blocks_.emplace_back();
+    blocks_.back().text.reserve(std::max(kBlock, most));
+  }
+  row_ = Row{line, blocks_.back().text.size(), 0};
+}
+
+void Table::add(std::string_view text) { blocks_.back().text += text; }
+
+void Table::end_row() {
+  if (row_empty()) return;
+  Block& b = blocks_.back();
+  row_.size = b.text.size() - row_.at;
+  b.rows.push_back(row_);
+  ++rows_;
+}
 
 namespace {
 
@@ -264,17 +283,18 @@ class Parser {
         return false;
       }
       last_line_ = line;
-      Row row{line, t.text.size(), 0};
       // Most rows are plain fields up to the line end: kept as they stand.
       if (plain(r)) {
         std::size_t n = r.size();
         while (n > 0 && (r[n - 1] == ' ' || r[n - 1] == '\t')) --n;
-        t.text.append(r.data(), n);
-        row.size = n;
-        t.rows.push_back(row);
+        t.begin_row(line, n);
+        t.add(r.substr(0, n));
+        t.end_row();
         lexer_.consume(r.size());
         continue;
       }
+      // Fields with one blank between them: at most twice the record ("""""").
+      t.begin_row(line, 2 * r.size() + 1);
       std::size_t i = 0;
       bool end = false, opened = false;
       while (i < r.size() && !end) {
@@ -303,7 +323,7 @@ class Parser {
           break;
         }
         if (c == '(' || c == ',' || c == ':') {
-          finish(t, &row);
+          t.end_row();
           lexer_.consume(i);
           expected("a field of a row of table " + shown(of));
           skip_group();
@@ -325,21 +345,15 @@ class Parser {
             ++to;
           }
         }
-        if (row.size > 0) t.text += ' ';
-        t.text.append(r.data() + i, to - i);
-        row.size = t.text.size() - row.at;
+        if (!t.row_empty()) t.add(" ");
+        t.add(r.substr(i, to - i));
         i = to;
       }
-      finish(t, &row);
+      t.end_row();
       if (opened) continue;
       lexer_.consume(i);
       if (end) return true;
     }
-  }
-
-  static void finish(Table& t, Row* row) {
-    if (row->size > 0) t.rows.push_back(*row);
-    *row = Row{row->line, t.text.size(), 0};
   }
 
   TorLexer& lexer_;

@@ -17,16 +17,14 @@ void Table::begin_row(std::size_t line, std::size_t most) {
     blocks_.emplace_back();
     blocks_.back().text.reserve(std::max(kBlock, most));
   }
-  row_ = Row{line, blocks_.back().text.size(), 0};
+  row_ = Row{line, blocks_.back().text.size()};
 }
 
 void Table::add(std::string_view text) { blocks_.back().text += text; }
 
 void Table::end_row() {
   if (row_empty()) return;
-  Block& b = blocks_.back();
-  row_.size = b.text.size() - row_.at;
-  b.rows.push_back(row_);
+  blocks_.back().rows.push_back(row_);
   ++rows_;
 }
 

@@ -22,7 +22,7 @@ namespace radomeview {
 // split_fields(..., quoted) gives them back.
 struct Row {
   std::size_t line = 0;
-  std::size_t at = 0, size = 0;  // in its block's text
+  std::size_t at = 0;  // in its block's text, up to the next row's text
 };
 
 // The rows of a table in blocks of text, each filled in turn and then left
@@ -34,7 +34,8 @@ class Table {
   // Text added to the row begun.
   void add(std::string_view text);
   bool row_empty() const { return blocks_.empty() || blocks_.back().text.size() == row_.at; }
-  // The row begun is kept if it holds any text.
+  // The row begun is kept if it holds any text; nothing may be added after
+  // it until the next row is begun.
   void end_row();
 
   std::size_t size() const { return rows_; }
@@ -42,7 +43,10 @@ class Table {
   template <class F>
   void each(F f) const {
     for (const Block& b : blocks_) {
-      for (const Row& r : b.rows) f(r, std::string_view(b.text).substr(r.at, r.size));
+      for (std::size_t i = 0; i < b.rows.size(); ++i) {
+        const std::size_t end = i + 1 < b.rows.size() ? b.rows[i + 1].at : b.text.size();
+        f(b.rows[i], std::string_view(b.text).substr(b.rows[i].at, end - b.rows[i].at));
+      }
     }
   }
 

@@ -40,24 +40,56 @@ void cubic(std::string& o, const Frame& f, const Vec p[4]) {
   o += '"';
 }
 
-// One linear segment, a <line> with its number, from screen point a to b:
-// made up in one buffer, as a mesh may have a hundred thousand of them.
-void line_element(std::string& o, bool metal, long long number, Vec a, Vec b) {
-  const auto put = [](char* p, std::string_view s) { return static_cast<char*>(std::memcpy(p, s.data(), s.size())) + s.size(); };
-  char buffer[256];
-  char* p = put(buffer, metal ? "<line class=\"segment metal\" data-segment=\"" : "<line class=\"segment\" data-segment=\"");
-  p = std::to_chars(p, p + 24, number).ptr;
-  p = put(p, "\" x1=\"");
-  p = put_fixed2(p, a.x);
-  p = put(p, "\" y1=\"");
-  p = put_fixed2(p, a.y);
-  p = put(p, "\" x2=\"");
-  p = put_fixed2(p, b.x);
-  p = put(p, "\" y2=\"");
-  p = put_fixed2(p, b.y);
-  p = put(p, "\"/>\n");
-  o.append(buffer, p);
-}
+// A point of the picture as its numbers are written, each in a slot of
+// kFixed2Most bytes that is copied whole.
+struct PointText {
+  char x[kFixed2Most], y[kFixed2Most];
+  std::size_t nx = 0, ny = 0;
+  void set(Vec v) {
+    nx = static_cast<std::size_t>(put_fixed2(x, v.x) - x);
+    ny = static_cast<std::size_t>(put_fixed2(y, v.y) - y);
+  }
+};
+
+// The linear segments of a mesh, each a <line> with its number: made up in
+// one buffer, as a mesh may have a hundred thousand of them, and a segment
+// that starts where the one before ended takes that end's numbers.
+class LineWriter {
+ public:
+  void write(std::string& o, bool metal, long long number, int from, Vec a, int to, Vec b) {
+    if (from != last_ || from < 0) {
+      start_.set(a);
+    } else {
+      start_ = end_;
+    }
+    end_.set(b);
+    last_ = to;
+    const auto put = [](char* p, std::string_view s) {
+      return static_cast<char*>(std::memcpy(p, s.data(), s.size())) + s.size();
+    };
+    const auto number_of = [](char* p, const char* slot, std::size_t n) {
+      std::memcpy(p, slot, kFixed2Most);
+      return p + n;
+    };
+    char buffer[256];
+    char* p = put(buffer, metal ? "<line class=\"segment metal\" data-segment=\"" : "<line class=\"segment\" data-segment=\"");
+    p = std::to_chars(p, p + 24, number).ptr;
+    p = put(p, "\" x1=\"");
+    p = number_of(p, start_.x, start_.nx);
+    p = put(p, "\" y1=\"");
+    p = number_of(p, start_.y, start_.ny);
+    p = put(p, "\" x2=\"");
+    p = number_of(p, end_.x, end_.nx);
+    p = put(p, "\" y2=\"");
+    p = number_of(p, end_.y, end_.ny);
+    p = put(p, "\"/>\n");
+    o.append(buffer, p);
+  }
+
+ private:
+  PointText start_, end_;
+  int last_ = -1;  // the node the last segment ended at
+};
 
 // Node numbers set off their lines: away from the segments that meet at
 // the node, or across the line where a node sits in the middle of one.
@@ -146,6 +178,7 @@ void draw_tor(const Tor& t, const Frame& f, const Place& place, const Style& sty
         o += "\"/>\n";
       }
     }
+    LineWriter lines;
     for (std::size_t i = 0; i < m.segments.size(); ++i) {
       const Segment& s = m.segments[i];
       if (!s.drawn) continue;
@@ -153,7 +186,7 @@ void draw_tor(const Tor& t, const Frame& f, const Place& place, const Style& sty
       for (int k = 0; k < s.count(); ++k) p[k] = place(m.drawn(m.nodes[static_cast<std::size_t>(s.at[k])]));
       const bool metal = m.metal && i == 0;
       if (s.order == 1) {
-        line_element(o, metal, s.number, Vec{f.x(p[0].x), f.y(p[0].y)}, Vec{f.x(p[1].x), f.y(p[1].y)});
+        lines.write(o, metal, s.number, s.at[0], Vec{f.x(p[0].x), f.y(p[0].y)}, s.at[1], Vec{f.x(p[1].x), f.y(p[1].y)});
       } else {
         o += "<path class=\"segment cubic\" fill=\"none\" data-segment=\"";
         char digits[24];

@@ -45,6 +45,30 @@ TEST(Expressions, ValuesAndReferences) {
     ASSERT_TRUE(evaluate(p, c.values, &v, &error)) << error;
     EXPECT_EQ(v, c.want);  // the same operations in the same order: the same bits
   }
+  // A plain number, a lone reference, either negated, or one operation on
+  // two of them is not handed to the evaluator: the value must be the one
+  // it gives, in parentheses.
+  for (const char* simple : {"5", "0", "-0", "0.1", "-0.3", ".5", "5.", "1e-5", "2.5E+3", "123456789012345678",
+                             "0.30000000000000004", "9007199254740993", "1e22", "1e23", "-4.00000E+00", "ref(x)",
+                             "-ref(x)", "ref(x)+5", "ref(x)-ref(y)", "0.1*3", "1e-5+ref(y)", "2E+3-1e-3", "ref(y)/0.",
+                             "-0*1", "ref(x)/ref(y)", "-ref(x)*2", "1-2", "5-3+1", "ref(x)*ref(y)*ref(x)"}) {
+    SCOPED_TRACE(simple);
+    double quick = 0, slow = 0;
+    std::string error;
+    const std::vector<double> values = {0.7, 0.3, 0.7};
+    const Prepared p = prepare(simple);
+    ASSERT_TRUE(evaluate(p, std::vector<double>(values.begin(), values.begin() + p.refs.size()), &quick, &error)) << error;
+    const Prepared q = prepare(std::string("(") + simple + ")");
+    ASSERT_TRUE(evaluate(q, std::vector<double>(values.begin(), values.begin() + q.refs.size()), &slow, &error)) << error;
+    EXPECT_EQ(std::signbit(quick), std::signbit(slow));
+    EXPECT_EQ(quick, slow);
+  }
+  // Names that only look like the evaluator's own are no references.
+  for (const char* text : {"ref(a)+_r01", "_r0", "ref(a)*_r1"}) {
+    double v;
+    std::string error;
+    EXPECT_FALSE(evaluate(prepare(text), {1, 2}, &v, &error)) << text;
+  }
   const Prepared p = prepare("ref(Shcz)+REF(x_1)");
   EXPECT_EQ(p.refs, (std::vector<std::string>{"Shcz", "x_1"}));
   // ref( only where no name or number runs into it.

@@ -70,10 +70,10 @@ const char* scan_decimal(const char* p, const char* end, double* value) {
 const char* scan_whole(const char* p, const char* end, long long* value) {
   if (p != end && *p == '+') ++p;
   const char* const first = p;
-  long long v = 0;
-  for (; p != end && digit(*p); ++p) v = v * 10 + (*p - '0');
+  std::uint64_t v = 0;  // wraps, harmlessly, past 19 digits
+  for (; p != end && digit(*p); ++p) v = v * 10 + static_cast<unsigned>(*p - '0');
   if (p == first || p - first > 18 || !ends_field(p, end)) return nullptr;
-  *value = v;
+  *value = static_cast<long long>(v);
   return p;
 }
 

@@ -110,10 +110,16 @@ class Parser {
   // nested groups included; false when the file ends first.
   bool skip_group() {
     int depth = 1;
-    while (peek()) {
-      const Token::Type t = take().type;
-      if (t == Token::open) ++depth;
-      if (t == Token::close && --depth == 0) return true;
+    const auto passed = [&](Token::Type t) { return (t == Token::open && ++depth == 0) || (t == Token::close && --depth == 0); };
+    // What is looked ahead already, then straight from the lexer: a group
+    // passed over needs no token kept, nor their text.
+    while (!ahead_.empty()) {
+      if (passed(take().type)) return true;
+    }
+    Token t;
+    while (lexer_.next(&t, false)) {
+      last_line_ = t.line;
+      if (passed(t.type)) return true;
     }
     return false;
   }

@@ -113,6 +113,8 @@ TEST(ReadInteger, WholeNumbersOnly) {
                {"++5", false, 0},
                {"1e3", false, 0},
                {"9223372036854775808", false, 0},
+               {"1000000000000000000", true, 1000000000000000000},
+               {"77777777777777777777777", false, 0},
                {"12a", false, 0},
                {"a12", false, 0}};
   for (const auto& c : cases) {

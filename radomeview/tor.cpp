@@ -3,7 +3,6 @@
 #include <algorithm>
 #include <array>
 #include <cctype>
-#include <deque>
 
 #include "radomeview/numtext.h"
 #include "radomeview/torlex.h"
@@ -76,17 +75,40 @@ class Parser {
   }
 
  private:
-  // Token k ahead (0: the next) without taking it; null past the end.
+  // The tokens looked ahead, at most two, in slots that keep the room of
+  // their text from one token to the next: reading one allocates nothing.
+  // A token taken stays in its slot until two more have been read.
+  class Lookahead {
+   public:
+    bool empty() const { return n_ == 0; }
+    std::size_t size() const { return n_; }
+    Token& operator[](std::size_t k) { return slots_[(first_ + k) % kSlots]; }
+    Token& front() { return (*this)[0]; }
+    Token& next_slot() { return (*this)[n_]; }
+    void push() { ++n_; }
+    void pop() {
+      first_ = (first_ + 1) % kSlots;
+      --n_;
+    }
+
+   private:
+    static constexpr std::size_t kSlots = 4;
+    std::array<Token, kSlots> slots_;
+    std::size_t first_ = 0, n_ = 0;
+  };
+
+  // Token k ahead (0: the next, 1: the one after) without taking it; null
+  // past the end.
   const Token* peek(std::size_t k = 0) {
-    Token t;
-    while (ahead_.size() <= k && lexer_.next(&t)) ahead_.push_back(std::move(t));
+    while (ahead_.size() <= k && lexer_.next(&ahead_.next_slot())) ahead_.push();
     return k < ahead_.size() ? &ahead_[k] : nullptr;
   }
   bool is(Token::Type type, std::size_t k = 0) { return peek(k) && ahead_[k].type == type; }
-  Token take() {
-    peek();
-    Token t = std::move(ahead_.front());
-    ahead_.pop_front();
+  // The next token; valid until two more are looked at.
+  const Token& take() {
+    if (!peek()) return none_;
+    const Token& t = ahead_.front();
+    ahead_.pop();
     last_line_ = t.line;
     return t;
   }
@@ -362,7 +384,8 @@ class Parser {
 
   TorLexer& lexer_;
   Findings* f_;
-  std::deque<Token> ahead_;
+  Lookahead ahead_;
+  const Token none_{Token::close, "", 0};  // taken past the end
   std::size_t last_line_ = 0;
 };
 

@@ -67,16 +67,6 @@ const char* scan_decimal(const char* p, const char* end, double* value) {
   return p;
 }
 
-const char* scan_whole(const char* p, const char* end, long long* value) {
-  if (p != end && *p == '+') ++p;
-  const char* const first = p;
-  std::uint64_t v = 0;  // wraps, harmlessly, past 19 digits
-  for (; p != end && digit(*p); ++p) v = v * 10 + static_cast<unsigned>(*p - '0');
-  if (p == first || p - first > 18 || !ends_field(p, end)) return nullptr;
-  *value = static_cast<long long>(v);
-  return p;
-}
-
 Field read_field(std::string_view t, double* value) {
   if (t.empty()) return Field::empty;
   if (scan_decimal(t.data(), t.data() + t.size(), value) == t.data() + t.size()) return Field::number;

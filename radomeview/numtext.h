@@ -3,6 +3,7 @@
 #pragma once
 
 #include <cstddef>
+#include <cstdint>
 #include <string>
 #include <string_view>
 
@@ -24,7 +25,15 @@ bool read_integer(std::string_view text, long long* value);
 // whole number of at most 18 digits; null for anything else, which must
 // be read the long way.
 const char* scan_decimal(const char* p, const char* end, double* value);
-const char* scan_whole(const char* p, const char* end, long long* value);
+inline const char* scan_whole(const char* p, const char* end, long long* value) {
+  if (p != end && *p == '+') ++p;
+  const char* const first = p;
+  std::uint64_t v = 0;  // wraps, harmlessly, past 19 digits
+  for (; p != end && static_cast<unsigned>(*p - '0') < 10; ++p) v = v * 10 + static_cast<unsigned>(*p - '0');
+  if (p == first || p - first > 18 || (p != end && *p != ' ' && *p != '\t')) return nullptr;
+  *value = static_cast<long long>(v);
+  return p;
+}
 
 // Shortest text that reads back as the same double ("0.25", "1e+16", "nan").
 std::string shortest(double v);

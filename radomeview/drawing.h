@@ -2,6 +2,7 @@
 // polyline and markers, a TOR file each bor_mesh in a group of its own.
 #pragma once
 
+#include <functional>
 #include <string>
 #include <vector>
 
@@ -14,7 +15,19 @@ namespace radomeview {
 struct Style {
   bool labels = false;    // node numbers
   bool assembly = false;  // one of several files: their group's class gives the colour, no layer is filled
+  // Where given, a large picture is handed over in parts as it is drawn,
+  // each part then dropped, rather than held whole.
+  std::function<void(const std::string&)> spill;
 };
+
+// Hands `o` over to the style's spill once it holds this much.
+constexpr std::size_t kSpillAt = 1 << 16;
+inline void spill_if_large(std::string& o, const Style& style) {
+  if (style.spill && o.size() >= kSpillAt) {
+    style.spill(o);
+    o.clear();
+  }
+}
 
 Extents curve_extents(const Curve& c, const Place& place);
 void draw_curve(const Curve& c, const Frame& f, const Place& place, const Style& style, std::string& o);

@@ -4,6 +4,7 @@
 
 #include <cctype>
 
+#include "radomeview/numtext.h"
 #include "radomeview/trig.h"
 
 namespace radomeview {
@@ -12,6 +13,8 @@ namespace {
 bool name_char(char c) { return std::isalnum(static_cast<unsigned char>(c)) || c == '_' || c == '.'; }
 
 char lower(char c) { return static_cast<char>(std::tolower(static_cast<unsigned char>(c))); }
+
+bool digit_or_point(char c) { return (c >= '0' && c <= '9') || c == '.'; }
 
 // The double nearest to pi / 180: an angle in degrees times this is the
 // argument the radian functions get, as a file's own DTR variable gives it.
@@ -47,6 +50,50 @@ bool ref_at(std::string_view s, std::size_t at, std::string* name, std::size_t* 
   if (i >= s.size() || s[i] != ')' || to == from) return false;
   *name = std::string(s.substr(from, to - from));
   *end = i + 1;
+  return true;
+}
+
+// An operand of a simple expression: a plain unsigned number, or _rN, one
+// of the `refs` references, bound as evaluate() binds them.
+bool operand(std::string_view t, const std::vector<double>& values, std::size_t refs, double* v) {
+  if (t.size() > 2 && t[0] == '_' && t[1] == 'r' && (t[2] != '0' || t.size() == 3)) {  // as prepare() names them
+    std::size_t i = 0;
+    for (const char c : t.substr(2)) {
+      if (c < '0' || c > '9' || i > refs) return false;
+      i = i * 10 + static_cast<std::size_t>(c - '0');
+    }
+    if (i >= refs) return false;
+    *v = i < values.size() ? values[i] : 0.0;
+    return true;
+  }
+  return !t.empty() && digit_or_point(t[0]) && scan_decimal(t.data(), t.data() + t.size(), v) == t.data() + t.size();
+}
+
+// Most expressions of a file are a number ("5"), one reference ("ref(T)"),
+// either negated, or one operation on two of them ("ref(T)+5"): their
+// value needs no evaluator, and is the very value it gives, one correctly
+// rounded operation.
+bool simple(std::string_view t, const std::vector<double>& values, std::size_t refs, double* out) {
+  if (t.size() > 1 && t[0] == '-' && operand(t.substr(1), values, refs, out)) {
+    *out = -*out;
+    return true;
+  }
+  if (operand(t, values, refs, out)) return true;
+  // The operator: the first + - * / that is no sign of an exponent.
+  std::size_t at = 1;
+  while (at < t.size() && !((t[at] == '+' || t[at] == '-') && t[at - 1] != 'e' && t[at - 1] != 'E') && t[at] != '*' &&
+         t[at] != '/') {
+    ++at;
+  }
+  if (at >= t.size()) return false;
+  double a, b;
+  if (!operand(t.substr(0, at), values, refs, &a) || !operand(t.substr(at + 1), values, refs, &b)) return false;
+  switch (t[at]) {
+    case '+': *out = a + b; break;
+    case '-': *out = a - b; break;
+    case '*': *out = a * b; break;
+    default: *out = a / b; break;
+  }
   return true;
 }
 
@@ -98,6 +145,7 @@ bool evaluate(const Prepared& p, const std::vector<double>& values, double* out,
     *error = "unknown function '" + p.unknown + "'";
     return false;
   }
+  if (simple(p.text, values, p.refs.size(), out)) return true;
   // One evaluator per thread, set up once: building it costs far more than
   // reading a short expression.
   thread_local mu::Parser parser = [] {

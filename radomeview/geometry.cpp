@@ -6,19 +6,6 @@
 
 namespace radomeview {
 
-void Extents::add(Vec p) {
-  if (!any) {
-    x0 = x1 = p.x;
-    y0 = y1 = p.y;
-    any = true;
-    return;
-  }
-  x0 = std::min(x0, p.x);
-  x1 = std::max(x1, p.x);
-  y0 = std::min(y0, p.y);
-  y1 = std::max(y1, p.y);
-}
-
 double Extents::span() const { return any ? std::max(x1 - x0, y1 - y0) : 0.0; }
 
 namespace {

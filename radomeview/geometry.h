@@ -2,6 +2,7 @@
 // distances, round tick steps and a polyline simplified as it streams by.
 #pragma once
 
+#include <algorithm>
 #include <cstddef>
 #include <string>
 #include <vector>
@@ -15,7 +16,18 @@ struct Vec {
 struct Extents {
   double x0 = 0, x1 = 0, y0 = 0, y1 = 0;
   bool any = false;
-  void add(Vec p);
+  void add(Vec p) {
+    if (!any) {
+      x0 = x1 = p.x;
+      y0 = y1 = p.y;
+      any = true;
+      return;
+    }
+    x0 = std::min(x0, p.x);
+    x1 = std::max(x1, p.x);
+    y0 = std::min(y0, p.y);
+    y1 = std::max(y1, p.y);
+  }
   double span() const;  // the larger of width and height
 };
 

@@ -15,6 +15,10 @@
 #include <string>
 #include <vector>
 
+#if defined(__GLIBC__)
+#include <malloc.h>
+#endif
+
 #include "cli/version.h"
 #include "radomeview/assembly.h"
 #include "radomeview/html.h"
@@ -45,23 +49,50 @@ void put(std::FILE* to, const std::string& s) { std::fwrite(s.data(), 1, s.size(
 
 void complain(const std::string& what) { put(stderr, "radomeview: " + what + "\n"); }
 
+// A file written as its bytes come, PATH "-" standard output; the picture
+// of a large mesh goes out in parts rather than whole. Every failure is one
+// diagnostic, when the file is closed.
+class Output {
+ public:
+  explicit Output(const std::string& path) : path_(path) {
+    if (path == "-") {
+      f_ = stdout;
+      return;
+    }
+    f_ = std::fopen(path.c_str(), "wb");
+    if (!f_) complain(path + ": cannot write: " + std::strerror(errno));
+  }
+  bool opened() const { return f_ != nullptr; }
+  void put(const std::string& bytes) {
+    if (f_ && !failed_ && std::fwrite(bytes.data(), 1, bytes.size(), f_) != bytes.size()) {
+      failed_ = true;
+      error_ = errno;
+    }
+  }
+  // False after a diagnostic.
+  bool close() {
+    if (!f_) return false;
+    if (f_ == stdout) return std::fflush(stdout) == 0 && !failed_;
+    const bool closed = std::fclose(f_) == 0;
+    if (!closed || failed_) {
+      complain(path_ + ": cannot write: " + std::strerror(failed_ ? error_ : errno));
+      return false;
+    }
+    return true;
+  }
+
+ private:
+  std::string path_;
+  std::FILE* f_ = nullptr;
+  bool failed_ = false;
+  int error_ = 0;  // errno of the failed write
+};
+
 // Writes bytes to PATH ("-": standard output); false after a diagnostic.
 bool write_out(const std::string& path, const std::string& bytes) {
-  if (path == "-") {
-    put(stdout, bytes);
-    return std::fflush(stdout) == 0;
-  }
-  std::FILE* f = std::fopen(path.c_str(), "wb");
-  if (!f) {
-    complain(path + ": cannot write: " + std::strerror(errno));
-    return false;
-  }
-  const bool written = std::fwrite(bytes.data(), 1, bytes.size(), f) == bytes.size();
-  if (std::fclose(f) != 0 || !written) {
-    complain(path + ": cannot write: " + std::strerror(errno));
-    return false;
-  }
-  return true;
+  Output out(path);
+  out.put(bytes);
+  return out.close();
 }
 
 // Reads and checks a file; null after a diagnostic when it cannot be read
@@ -99,6 +130,15 @@ void print(std::FILE* to, const FileReport& r, bool quiet) {
 }  // namespace
 
 int main(int argc, char** argv) {
+#if defined(__GLIBC__)
+  // A large mesh is read into tables that are let go once read, and then
+  // checked with arrays of about their size. Left alone, the C library hands
+  // every large block back to the system when it is freed and maps fresh
+  // pages for the next one, and in a virtual machine a fresh page costs
+  // more than the work done on it: blocks of up to 32 MB are kept for reuse.
+  mallopt(M_MMAP_THRESHOLD, 32 << 20);
+  mallopt(M_TRIM_THRESHOLD, 256 << 20);
+#endif
   radomeview::Options opt;
   std::string error;
   if (!radomeview::parse_options(std::vector<std::string>(argv + 1, argv + argc), &opt, &error)) {
@@ -135,11 +175,19 @@ int main(int argc, char** argv) {
     section.report = r.get();
     if (!opt.together) {
       print(report_to, *r, opt.quiet);
-      if (opt.picture || !opt.html.empty()) {
-        std::string svg;
-        radomeview::draw(*r, draw_options, &svg);
-        if (opt.picture && !write_out(opt.output.empty() ? name + ".svg" : opt.output, svg)) status = 2;
-        if (!opt.html.empty()) section.svg = std::move(svg);
+      if (!opt.html.empty()) {
+        radomeview::draw(*r, draw_options, &section.svg);
+        if (opt.picture && !write_out(opt.output.empty() ? name + ".svg" : opt.output, section.svg)) status = 2;
+      } else if (opt.picture) {
+        Output out(opt.output.empty() ? name + ".svg" : opt.output);
+        if (out.opened()) {
+          std::string svg;
+          radomeview::DrawOptions streamed = draw_options;
+          streamed.spill = [&out](const std::string& part) { out.put(part); };
+          radomeview::draw(*r, streamed, &svg);
+          out.put(svg);
+        }
+        if (!out.close()) status = 2;
       }
     } else if (!opt.html.empty()) {
       radomeview::draw(*r, draw_options, &section.svg);

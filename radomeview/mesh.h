@@ -29,10 +29,10 @@ struct Node {
 struct Segment {
   long long number = 0;
   std::size_t line = 0;
-  int order = 1;             // 1 linear (two nodes), 3 cubic (four nodes)
   long long n[4] = {0, 0, 0, 0};
   long long left = 0, right = 0;  // the regions on its two sides
   int at[4] = {-1, -1, -1, -1};    // indices of its nodes in Mesh::nodes, -1 where missing
+  int order = 1;                   // 1 linear (two nodes), 3 cubic (four nodes)
   bool drawn = false;              // every node found and placed
   int count() const { return order == 3 ? 4 : 2; }
 };

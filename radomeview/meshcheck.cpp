@@ -1,9 +1,11 @@
 #include "radomeview/meshcheck.h"
 
 #include <algorithm>
+#include <bit>
 #include <cmath>
 #include <cstdint>
 #include <string>
+#include <type_traits>
 #include <utility>
 #include <vector>
 
@@ -152,9 +154,16 @@ void far(Mesh* m, Findings* f) {
   }
   const double size = median(&d);
   if (!(size > 0)) return;
+  // Well within reach by the square of its distance, as nearly every node
+  // is: no need of the exact distance. (Only with squares far from the
+  // least doubles, whose precision is poor.)
+  const double near2 = 0.99 * (kFar * size) * (kFar * size);
+  const bool by_square = near2 > 1e-290;
   for (Node& n : m->nodes) {
     if (!n.placed) continue;
-    const double away = std::hypot(n.at.x - middle.x, n.at.y - middle.y);
+    const double dx = n.at.x - middle.x, dy = n.at.y - middle.y;
+    if (by_square && dx * dx + dy * dy < near2) continue;
+    const double away = std::hypot(dx, dy);
     if (away > kFar * size) {
       n.placed = false;
       f->add(n.line, Severity::error,
@@ -164,6 +173,12 @@ void far(Mesh* m, Findings* f) {
     }
   }
 }
+
+// Two segments found to meet, by index, and where.
+struct Hit {
+  std::uint32_t first, second;
+  Vec where;
+};
 
 // A straight piece of a segment, for the crossing test.
 struct Piece {
@@ -201,15 +216,34 @@ void pieces_of(const Mesh& m, std::uint32_t index, std::vector<Piece>* out) {
   }
 }
 
-// Sorts by the first of each pair, 40 bits of it, sixteen bits a pass;
-// pairs of one cell stay in the order of their pieces.
-void radix_sort(std::vector<std::pair<std::uint64_t, std::uint32_t>>* v) {
-  std::vector<std::pair<std::uint64_t, std::uint32_t>> other(v->size());
-  for (int shift = 0; shift < 40; shift += 16) {
-    std::vector<std::size_t> at(1 << 16 | 1, 0);
-    for (const auto& e : *v) ++at[((e.first >> shift) & 0xFFFF) + 1];
+// A (cell, piece) pair of the crossing test's listing: one 64-bit number,
+// the cell above the piece, where both fit in it (they nearly always do), or
+// a pair.
+struct Packed {
+  using Entry = std::uint64_t;
+  int piece_bits;
+  Entry make(std::uint64_t cell, std::uint32_t piece) const { return cell << piece_bits | piece; }
+  std::uint64_t cell(Entry e) const { return e >> piece_bits; }
+  std::uint32_t piece(Entry e) const { return static_cast<std::uint32_t>(e & ((std::uint64_t{1} << piece_bits) - 1)); }
+};
+struct Wide {
+  using Entry = std::pair<std::uint64_t, std::uint32_t>;
+  Entry make(std::uint64_t cell, std::uint32_t piece) const { return {cell, piece}; }
+  std::uint64_t cell(const Entry& e) const { return e.first; }
+  std::uint32_t piece(const Entry& e) const { return e.second; }
+};
+
+// Sorts by cell, of `bits` bits, sixteen bits a pass; the entries of one
+// cell stay in the order they were listed in, that of their pieces.
+template <class Form>
+void radix_sort(std::vector<typename Form::Entry>* v, const Form& form, int bits) {
+  std::vector<typename Form::Entry> other(v->size());
+  std::vector<std::size_t> at(1 << 16 | 1);
+  for (int shift = 0; shift < bits; shift += 16) {
+    std::fill(at.begin(), at.end(), 0);
+    for (const auto& e : *v) ++at[((form.cell(e) >> shift) & 0xFFFF) + 1];
     for (std::size_t k = 1; k < at.size(); ++k) at[k] += at[k - 1];
-    for (const auto& e : *v) other[at[(e.first >> shift) & 0xFFFF]++] = e;
+    for (const auto& e : *v) other[at[(form.cell(e) >> shift) & 0xFFFF]++] = e;
     v->swap(other);
   }
 }
@@ -262,60 +296,77 @@ void crossings(const Mesh& m, Findings* f) {
     if (total <= 16 * pieces.size() + 1024 || !(size < span)) break;
     size *= 4;
   }
-  // (cell, piece) pairs, sorted by cell.
-  std::vector<std::pair<std::uint64_t, std::uint32_t>> listed;
-  listed.reserve(total);
-  for (std::uint32_t i = 0; i < pieces.size(); ++i) {
-    const Box& b = boxes[i];
-    for (std::uint64_t y = b.y0; y <= b.y1; ++y) {
-      for (std::uint64_t x = b.x0; x <= b.x1; ++x) listed.emplace_back(y << 20 | x, i);
-    }
+  // (cell, piece) pairs, sorted by cell, the cells numbered row by row.
+  std::uint64_t columns = 1, rows = 1;
+  for (const Box& b : boxes) {
+    columns = std::max<std::uint64_t>(columns, b.x1 + 1);
+    rows = std::max<std::uint64_t>(rows, b.y1 + 1);
   }
-  if (listed.size() > (1 << 16)) {
-    radix_sort(&listed);
-  } else {
-    std::sort(listed.begin(), listed.end());  // the same order: pieces of a cell by number
-  }
-  struct Hit {
-    std::uint32_t first, second;
-    Vec where;
-  };
+  const int cell_bits = std::bit_width(rows * columns - 1);
+  const int piece_bits = std::max(1, static_cast<int>(std::bit_width(pieces.size() - 1)));
   std::vector<Hit> hits;
-  std::size_t pairs = 0;
   bool complete = true;
-  for (std::size_t from = 0; from < listed.size() && complete;) {
-    std::size_t to = from;
-    while (to < listed.size() && listed[to].first == listed[from].first) ++to;
-    const std::uint32_t cx = static_cast<std::uint32_t>(listed[from].first & ((1 << 20) - 1));
-    const std::uint32_t cy = static_cast<std::uint32_t>(listed[from].first >> 20);
-    for (std::size_t i = from; i < to && complete; ++i) {
-      const std::uint32_t pi = listed[i].second;
-      const Piece& a = pieces[pi];
-      const Box& ba = boxes[pi];
-      for (std::size_t j = i + 1; j < to; ++j) {
-        const std::uint32_t pj = listed[j].second;
-        const Piece& b = pieces[pj];
-        if (a.segment == b.segment) continue;
-        const Box& bb = boxes[pj];
-        if (std::max(ba.x0, bb.x0) != cx || std::max(ba.y0, bb.y0) != cy) continue;  // tested elsewhere
-        // Boxes apart by more than rounding: no meeting.
-        const double tol = 1e-9 * std::max({std::abs(a.a.x), std::abs(a.a.y), std::abs(a.b.x), std::abs(a.b.y),
-                                            std::abs(b.a.x), std::abs(b.a.y), std::abs(b.b.x), std::abs(b.b.y)});
-        if (std::min(a.a.x, a.b.x) > std::max(b.a.x, b.b.x) + tol || std::min(b.a.x, b.b.x) > std::max(a.a.x, a.b.x) + tol ||
-            std::min(a.a.y, a.b.y) > std::max(b.a.y, b.b.y) + tol || std::min(b.a.y, b.b.y) > std::max(a.a.y, a.b.y) + tol) {
-          continue;
-        }
-        if (++pairs > kMaxPairs) {
-          complete = false;
-          break;
-        }
-        Vec where;
-        if (segments_cross(a.a, a.b, b.a, b.b, &where)) {
-          hits.push_back(Hit{std::min(a.segment, b.segment), std::max(a.segment, b.segment), where});
-        }
+  const auto test = [&](const auto& form) {
+    using Form = std::decay_t<decltype(form)>;
+    std::vector<typename Form::Entry> listed;
+    listed.reserve(total);
+    for (std::uint32_t i = 0; i < pieces.size(); ++i) {
+      const Box& b = boxes[i];
+      for (std::uint64_t y = b.y0; y <= b.y1; ++y) {
+        for (std::uint64_t x = b.x0; x <= b.x1; ++x) listed.push_back(form.make(y * columns + x, i));
       }
     }
-    from = to;
+    if (listed.size() > (1 << 16)) {
+      radix_sort(&listed, form, cell_bits);
+    } else {
+      // The same order: the entries of a cell by piece.
+      std::sort(listed.begin(), listed.end(), [&](const auto& x, const auto& y) {
+        return form.cell(x) != form.cell(y) ? form.cell(x) < form.cell(y) : form.piece(x) < form.piece(y);
+      });
+    }
+    std::size_t pairs = 0;
+    for (std::size_t from = 0; from < listed.size() && complete;) {
+      const std::uint64_t here = form.cell(listed[from]);
+      std::size_t to = from;
+      while (to < listed.size() && form.cell(listed[to]) == here) ++to;
+      const std::uint32_t cx = static_cast<std::uint32_t>(here % columns);
+      const std::uint32_t cy = static_cast<std::uint32_t>(here / columns);
+      for (std::size_t i = from; i < to && complete; ++i) {
+        const std::uint32_t pi = form.piece(listed[i]);
+        const Piece& a = pieces[pi];
+        const Box& ba = boxes[pi];
+        for (std::size_t j = i + 1; j < to; ++j) {
+          const std::uint32_t pj = form.piece(listed[j]);
+          const Piece& b = pieces[pj];
+          if (a.segment == b.segment) continue;
+          const Box& bb = boxes[pj];
+          if (std::max(ba.x0, bb.x0) != cx || std::max(ba.y0, bb.y0) != cy) continue;  // tested elsewhere
+          // Boxes apart by more than rounding: no meeting.
+          const double tol = 1e-9 * std::max({std::abs(a.a.x), std::abs(a.a.y), std::abs(a.b.x), std::abs(a.b.y),
+                                              std::abs(b.a.x), std::abs(b.a.y), std::abs(b.b.x), std::abs(b.b.y)});
+          if (std::min(a.a.x, a.b.x) > std::max(b.a.x, b.b.x) + tol ||
+              std::min(b.a.x, b.b.x) > std::max(a.a.x, a.b.x) + tol ||
+              std::min(a.a.y, a.b.y) > std::max(b.a.y, b.b.y) + tol ||
+              std::min(b.a.y, b.b.y) > std::max(a.a.y, a.b.y) + tol) {
+            continue;
+          }
+          if (++pairs > kMaxPairs) {
+            complete = false;
+            break;
+          }
+          Vec where;
+          if (segments_cross(a.a, a.b, b.a, b.b, &where)) {
+            hits.push_back(Hit{std::min(a.segment, b.segment), std::max(a.segment, b.segment), where});
+          }
+        }
+      }
+      from = to;
+    }
+  };
+  if (cell_bits + piece_bits <= 64) {
+    test(Packed{piece_bits});
+  } else {
+    test(Wide{});
   }
   if (!complete) {
     f->add(m.line, Severity::warning,

@@ -4,11 +4,72 @@
 #include <charconv>
 #include <cstdint>
 #include <cmath>
+#include <cstring>
 
 namespace radomeview {
 
+namespace {
+
+// The powers of ten that a double holds exactly.
+constexpr double kExact10[] = {1e0,  1e1,  1e2,  1e3,  1e4,  1e5,  1e6,  1e7,  1e8,  1e9,  1e10, 1e11,
+                               1e12, 1e13, 1e14, 1e15, 1e16, 1e17, 1e18, 1e19, 1e20, 1e21, 1e22};
+
+bool digit(char c) { return static_cast<unsigned>(c - '0') < 10; }
+bool ends_field(const char* p, const char* end) { return p == end || *p == ' ' || *p == '\t'; }
+
+}  // namespace
+
+// The common plain decimal (an optional minus, at most 19 significant digits,
+// a point, an exponent) whose digits w and power q of ten are exact in a
+// double: w * 10^q is then one correctly rounded operation, the very value
+// std::from_chars gives, at a fraction of its cost.
+const char* scan_decimal(const char* p, const char* end, double* value) {
+  if (p != end && *p == '+') ++p;
+  const bool minus = p != end && *p == '-';
+  if (minus) ++p;
+  const char* const first = p;
+  while (p != end && *p == '0') ++p;  // leading zeros count for nothing
+  const char* const significant = p;
+  std::uint64_t w = 0;
+  for (; p != end && digit(*p); ++p) w = w * 10 + static_cast<unsigned>(*p - '0');
+  int digits = static_cast<int>(p - significant), scale = 0;
+  bool any = p != first;
+  if (p != end && *p == '.') {
+    const char* const point = ++p;
+    if (w == 0) {
+      while (p != end && *p == '0') ++p;
+    }
+    const char* const from = p;
+    for (; p != end && digit(*p); ++p) w = w * 10 + static_cast<unsigned>(*p - '0');
+    digits += static_cast<int>(p - from);
+    scale = -static_cast<int>(p - point);
+    any = any || p != point;
+  }
+  if (!any || digits > 19) return nullptr;
+  if (p != end && (*p == 'e' || *p == 'E')) {
+    ++p;
+    const bool negative = p != end && *p == '-';
+    if (p != end && (*p == '-' || *p == '+')) ++p;
+    if (p == end || !digit(*p)) return nullptr;
+    int e = 0;
+    for (; p != end && digit(*p); ++p) {
+      if (e > 999) return nullptr;
+      e = e * 10 + (*p - '0');
+    }
+    scale += negative ? -e : e;
+  }
+  if (!ends_field(p, end) || w > (std::uint64_t{1} << 53)) return nullptr;
+  if (w == 0) scale = 0;
+  if (scale < -22 || scale > 22) return nullptr;
+  const double d = static_cast<double>(w);
+  const double v = scale < 0 ? d / kExact10[-scale] : d * kExact10[scale];
+  *value = minus ? -v : v;
+  return p;
+}
+
 Field read_field(std::string_view t, double* value) {
   if (t.empty()) return Field::empty;
+  if (scan_decimal(t.data(), t.data() + t.size(), value) == t.data() + t.size()) return Field::number;
   if (t.find_first_not_of('*') == std::string_view::npos) return Field::asterisks;
   std::string_view body = t;
   if (body[0] == '+') body.remove_prefix(1);
@@ -37,6 +98,7 @@ Field read_field(std::string_view t, double* value) {
 }
 
 bool read_integer(std::string_view t, long long* value) {
+  if (scan_whole(t.data(), t.data() + t.size(), value) == t.data() + t.size()) return true;
   if (!t.empty() && t[0] == '+') t.remove_prefix(1);
   if (t.empty()) return false;
   const auto [end, ec] = std::from_chars(t.data(), t.data() + t.size(), *value);
@@ -55,7 +117,7 @@ std::string six_digits(double v) {
   return std::string(b, r.ptr);
 }
 
-void append_fixed2(std::string& out, double v) {
+char* put_fixed2(char* to, double v) {
   // Drawing coordinates: anything beyond a billion pixels is off the picture
   // anyway, and a NaN is drawn at the origin rather than written.
   if (!(v > -1e9)) v = v != v ? 0 : -1e9;
@@ -83,19 +145,44 @@ void append_fixed2(std::string& out, double v) {
     const std::uint64_t half = std::uint64_t{1} << (shift - 1);
     hundredths = whole + (rest > half || (rest == half && (whole & 1) != 0) ? 1 : 0);
   }  // else |v| < 2^-11: 0.00
-  char b[24];
-  char* p = b + sizeof b;
-  const std::uint64_t units = hundredths / 100, cents = hundredths % 100;
-  *--p = static_cast<char>('0' + cents % 10);
-  *--p = static_cast<char>('0' + cents / 10);
-  *--p = '.';
-  std::uint64_t u = units;
-  do {
-    *--p = static_cast<char>('0' + u % 10);
-    u /= 10;
-  } while (u != 0);
+  // The digits from the right, two at a time.
+  static constexpr char kPairs[] =
+      "00010203040506070809101112131415161718192021222324252627282930313233343536373839"
+      "40414243444546474849505152535455565758596061626364656667686970717273747576777879"
+      "8081828384858687888990919293949596979899";
+  // Written to end at b + 24; 16 bytes are copied from the first, and the
+  // caller's buffer has room for them.
+  char b[40] = {};
+  char* p = b + 24;
+  std::uint64_t units = hundredths / 100;
+  const std::size_t cents = hundredths % 100;
+  p -= 3;
+  p[0] = '.';
+  p[1] = kPairs[2 * cents];
+  p[2] = kPairs[2 * cents + 1];
+  while (units >= 100) {
+    const std::size_t pair = units % 100;
+    units /= 100;
+    p -= 2;
+    p[0] = kPairs[2 * pair];
+    p[1] = kPairs[2 * pair + 1];
+  }
+  if (units >= 10) {
+    p -= 2;
+    p[0] = kPairs[2 * units];
+    p[1] = kPairs[2 * units + 1];
+  } else {
+    *--p = static_cast<char>('0' + units);
+  }
   if (bits >> 63 && hundredths != 0) *--p = '-';  // "-0.00" is written as "0.00"
-  out.append(p, static_cast<std::size_t>(b + sizeof b - p));
+  static_assert(kFixed2Most == 16);
+  std::memcpy(to, p, kFixed2Most);
+  return to + (b + 24 - p);
+}
+
+void append_fixed2(std::string& out, double v) {
+  char b[kFixed2Most];
+  out.append(b, put_fixed2(b, v));
 }
 
 }  // namespace radomeview

@@ -146,6 +146,7 @@ void draw(const FileReport& r, const DrawOptions& o, std::string* svg) {
   f.axes(*svg, x, y);
   Style style;
   style.labels = o.labels;
+  style.spill = o.spill;
   e.draw(r, f, place, style, *svg);
   f.findings(*svg, r.findings, place);
   f.legend(*svg, legend);

@@ -4,6 +4,7 @@
 // checked, summed up, and drawn.
 #pragma once
 
+#include <functional>
 #include <optional>
 #include <string>
 #include <variant>
@@ -33,6 +34,9 @@ struct FileReport {
 struct DrawOptions {
   bool labels = false;  // node numbers
   std::string unit;     // --unit: what the numbers of a points or .rsf file are, or empty
+  // Where given, the picture of a large mesh is handed over in parts as it
+  // is drawn; the string drawn into then holds only the last part.
+  std::function<void(const std::string&)> spill;
 };
 
 struct KindEntry {

@@ -1,8 +1,8 @@
 #include "radomeview/tor.h"
 
+#include <algorithm>
 #include <array>
 #include <cctype>
-#include <deque>
 
 #include "radomeview/numtext.h"
 #include "radomeview/torlex.h"
@@ -10,6 +10,22 @@
 namespace radomeview {
 
 bool read_type(const std::string& type) { return type == "real_variable" || type == "bor_mesh"; }
+
+void Table::begin_row(std::size_t line, std::size_t most) {
+  if (blocks_.empty() || blocks_.back().text.size() + most > kBlock) {
+    blocks_.emplace_back();
+    blocks_.back().text.reserve(std::max(kBlock, most));
+  }
+  row_ = Row{line, blocks_.back().text.size()};
+}
+
+void Table::add(std::string_view text) { blocks_.back().text += text; }
+
+void Table::end_row() {
+  if (row_empty()) return;
+  blocks_.back().rows.push_back(row_);
+  ++rows_;
+}
 
 namespace {
 
@@ -19,17 +35,20 @@ std::string lower(std::string s) {
 }
 
 // Whether a table row holds anything but blank-separated words: quotes,
-// comments, marks, odd blanks.
+// comments, marks, odd blanks. Every byte is looked at, without a branch
+// for each: most rows are plain.
 bool plain(std::string_view r) {
   static const auto kSpecial = [] {
-    std::array<bool, 256> t{};
-    for (unsigned char c : std::string_view("\"/():,\r\f\v")) t[c] = true;
+    std::array<unsigned char, 256> t{};
+    for (unsigned char c : std::string_view("\"/():,\r\f\v")) t[c] = 1;
     return t;
   }();
-  for (const char c : r) {
-    if (kSpecial[static_cast<unsigned char>(c)]) return false;
-  }
-  return true;
+  const auto* p = reinterpret_cast<const unsigned char*>(r.data());
+  const auto* const end = p + r.size();
+  unsigned special = 0;
+  for (; end - p >= 4; p += 4) special |= kSpecial[p[0]] | kSpecial[p[1]] | kSpecial[p[2]] | kSpecial[p[3]];
+  for (; p != end; ++p) special |= kSpecial[*p];
+  return special == 0;
 }
 
 const char* describe(Token::Type t) {
@@ -56,17 +75,40 @@ class Parser {
   }
 
  private:
-  // Token k ahead (0: the next) without taking it; null past the end.
+  // The tokens looked ahead, at most two, in slots that keep the room of
+  // their text from one token to the next: reading one allocates nothing.
+  // A token taken stays in its slot until two more have been read.
+  class Lookahead {
+   public:
+    bool empty() const { return n_ == 0; }
+    std::size_t size() const { return n_; }
+    Token& operator[](std::size_t k) { return slots_[(first_ + k) % kSlots]; }
+    Token& front() { return (*this)[0]; }
+    Token& next_slot() { return (*this)[n_]; }
+    void push() { ++n_; }
+    void pop() {
+      first_ = (first_ + 1) % kSlots;
+      --n_;
+    }
+
+   private:
+    static constexpr std::size_t kSlots = 4;
+    std::array<Token, kSlots> slots_;
+    std::size_t first_ = 0, n_ = 0;
+  };
+
+  // Token k ahead (0: the next, 1: the one after) without taking it; null
+  // past the end.
   const Token* peek(std::size_t k = 0) {
-    Token t;
-    while (ahead_.size() <= k && lexer_.next(&t)) ahead_.push_back(std::move(t));
+    while (ahead_.size() <= k && lexer_.next(&ahead_.next_slot())) ahead_.push();
     return k < ahead_.size() ? &ahead_[k] : nullptr;
   }
   bool is(Token::Type type, std::size_t k = 0) { return peek(k) && ahead_[k].type == type; }
-  Token take() {
-    peek();
-    Token t = std::move(ahead_.front());
-    ahead_.pop_front();
+  // The next token; valid until two more are looked at.
+  const Token& take() {
+    if (!peek()) return none_;
+    const Token& t = ahead_.front();
+    ahead_.pop();
     last_line_ = t.line;
     return t;
   }
@@ -90,10 +132,16 @@ class Parser {
   // nested groups included; false when the file ends first.
   bool skip_group() {
     int depth = 1;
-    while (peek()) {
-      const Token::Type t = take().type;
-      if (t == Token::open) ++depth;
-      if (t == Token::close && --depth == 0) return true;
+    const auto passed = [&](Token::Type t) { return (t == Token::open && ++depth == 0) || (t == Token::close && --depth == 0); };
+    // What is looked ahead already, then straight from the lexer: a group
+    // passed over needs no token kept, nor their text.
+    while (!ahead_.empty()) {
+      if (passed(take().type)) return true;
+    }
+    Token t;
+    while (lexer_.next(&t, false)) {
+      last_line_ = t.line;
+      if (passed(t.type)) return true;
     }
     return false;
   }
@@ -261,17 +309,18 @@ class Parser {
         return false;
       }
       last_line_ = line;
-      Row row{line, t.text.size(), 0};
       // Most rows are plain fields up to the line end: kept as they stand.
       if (plain(r)) {
         std::size_t n = r.size();
         while (n > 0 && (r[n - 1] == ' ' || r[n - 1] == '\t')) --n;
-        t.text.append(r.data(), n);
-        row.size = n;
-        t.rows.push_back(row);
+        t.begin_row(line, n);
+        t.add(r.substr(0, n));
+        t.end_row();
         lexer_.consume(r.size());
         continue;
       }
+      // Fields with one blank between them: at most twice the record ("""""").
+      t.begin_row(line, 2 * r.size() + 1);
       std::size_t i = 0;
       bool end = false, opened = false;
       while (i < r.size() && !end) {
@@ -300,7 +349,7 @@ class Parser {
           break;
         }
         if (c == '(' || c == ',' || c == ':') {
-          finish(t, &row);
+          t.end_row();
           lexer_.consume(i);
           expected("a field of a row of table " + shown(of));
           skip_group();
@@ -322,26 +371,21 @@ class Parser {
             ++to;
           }
         }
-        if (row.size > 0) t.text += ' ';
-        t.text.append(r.data() + i, to - i);
-        row.size = t.text.size() - row.at;
+        if (!t.row_empty()) t.add(" ");
+        t.add(r.substr(i, to - i));
         i = to;
       }
-      finish(t, &row);
+      t.end_row();
       if (opened) continue;
       lexer_.consume(i);
       if (end) return true;
     }
   }
 
-  static void finish(Table& t, Row* row) {
-    if (row->size > 0) t.rows.push_back(*row);
-    *row = Row{row->line, t.text.size(), 0};
-  }
-
   TorLexer& lexer_;
   Findings* f_;
-  std::deque<Token> ahead_;
+  Lookahead ahead_;
+  const Token none_{Token::close, "", 0};  // taken past the end
   std::size_t last_line_ = 0;
 };
 

@@ -17,18 +17,48 @@
 namespace radomeview {
 
 // A row of a table: its fields, words (numbers, mostly) and quoted text with
-// its quotes, one blank between them, kept in its table's one string: a
-// table of a million fields is not a million strings. split_fields(...,
-// quoted) gives them back.
+// its quotes, blanks between them, kept in one of its table's blocks of
+// text: a table of a million fields is not a million strings.
+// split_fields(..., quoted) gives them back.
 struct Row {
   std::size_t line = 0;
-  std::size_t at = 0, size = 0;  // in Table::text
+  std::size_t at = 0;  // in its block's text, up to the next row's text
 };
 
-struct Table {
-  std::string text;
-  std::vector<Row> rows;
-  std::string_view of(const Row& r) const { return std::string_view(text).substr(r.at, r.size); }
+// The rows of a table in blocks of text, each filled in turn and then left
+// alone: a table of 100,000 rows is not copied as it grows.
+class Table {
+ public:
+  // A new row of the given line, with room for `most` bytes.
+  void begin_row(std::size_t line, std::size_t most);
+  // Text added to the row begun.
+  void add(std::string_view text);
+  bool row_empty() const { return blocks_.empty() || blocks_.back().text.size() == row_.at; }
+  // The row begun is kept if it holds any text; nothing may be added after
+  // it until the next row is begun.
+  void end_row();
+
+  std::size_t size() const { return rows_; }
+  // f(row, its text) for each row, in order.
+  template <class F>
+  void each(F f) const {
+    for (const Block& b : blocks_) {
+      for (std::size_t i = 0; i < b.rows.size(); ++i) {
+        const std::size_t end = i + 1 < b.rows.size() ? b.rows[i + 1].at : b.text.size();
+        f(b.rows[i], std::string_view(b.text).substr(b.rows[i].at, end - b.rows[i].at));
+      }
+    }
+  }
+
+ private:
+  static constexpr std::size_t kBlock = 1 << 16;
+  struct Block {
+    std::string text;
+    std::vector<Row> rows;
+  };
+  std::vector<Block> blocks_;
+  Row row_;
+  std::size_t rows_ = 0;
 };
 
 struct Value {

@@ -47,7 +47,7 @@ bool TorLexer::raw(std::string_view* text, std::size_t* line) {
   }
 }
 
-bool TorLexer::next(Token* t) {
+bool TorLexer::next(Token* t, bool text) {
   for (;;) {
     if (comment_) {
       const std::size_t close = rest_.find("*/");
@@ -81,17 +81,17 @@ bool TorLexer::next(Token* t) {
       t->type = Token::text;
       if (close == std::string_view::npos) {
         if (findings_) findings_->add(line_, Severity::error, "quoted text not closed on its line");
-        t->s.assign(rest_.substr(1));
+        if (text) t->s.assign(rest_.substr(1));
         rest_ = {};
       } else {
-        t->s.assign(rest_.substr(1, close - 1));
+        if (text) t->s.assign(rest_.substr(1, close - 1));
         rest_.remove_prefix(close + 1);
       }
       return true;
     }
     if (mark(c)) {
       t->type = c == '(' ? Token::open : c == ')' ? Token::close : c == ',' ? Token::comma : Token::colon;
-      t->s.assign(1, c);
+      if (text) t->s.assign(1, c);
       rest_.remove_prefix(1);
       return true;
     }
@@ -101,7 +101,7 @@ bool TorLexer::next(Token* t) {
       ++n;
     }
     t->type = Token::word;
-    t->s.assign(rest_.substr(0, n));
+    if (text) t->s.assign(rest_.substr(0, n));
     rest_.remove_prefix(n);
     return true;
   }

@@ -25,8 +25,9 @@ class TorLexer {
   // `findings`; none are made when it is null.
   TorLexer(ByteSource& source, Findings* findings);
 
-  // The next token; false at the end of the file.
-  bool next(Token* t);
+  // The next token; false at the end of the file. Without `text` the
+  // token's text is left empty: what is passed over needs only its type.
+  bool next(Token* t, bool text = true);
 
   // The rows of a table are read raw, a record at a time, which is far
   // quicker than a token at a time: the rest of the current record, or of

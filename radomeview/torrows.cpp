@@ -17,8 +17,8 @@ struct Fields {
   bool quoted[kMost] = {};
   std::size_t count = 0;  // all of them, kept or not
 
-  Fields(const Table& t, const Row& row) {
-    count = split_fields(t.of(row), text, kMost, true);
+  explicit Fields(std::string_view row) {
+    count = split_fields(row, text, kMost, true);
     for (std::size_t i = 0; i < std::min(count, kMost); ++i) {
       std::string_view& f = text[i];
       quoted[i] = f[0] == '"';
@@ -29,17 +29,38 @@ struct Fields {
   }
 };
 
+// The rows of a large mesh are mostly unsigned whole numbers and plain
+// decimals between blanks: read here in one pass, without splitting. Any
+// step that meets something else fails, and the row is read field by field.
+class QuickRow {
+ public:
+  explicit QuickRow(std::string_view r) : p_(r.data()), end_(r.data() + r.size()) {}
+  bool whole(long long* v) { return skip() && (p_ = scan_whole(p_, end_, v)) != nullptr; }
+  bool number(double* v) { return skip() && (p_ = scan_decimal(p_, end_, v)) != nullptr; }
+  bool at_end() { return p_ && (skip(), p_ == end_); }
+
+ private:
+  // Past the blanks; false at the end of the row or after a failed step.
+  bool skip() {
+    if (!p_) return false;
+    while (p_ != end_ && (*p_ == ' ' || *p_ == '\t')) ++p_;
+    return p_ != end_;
+  }
+  const char* p_;
+  const char* end_;
+};
+
 class Rows {
  public:
   Rows(const Registry& names, Resolver& values, Findings* f, Mesh* m) : names_(names), values_(values), f_(f), m_(m) {}
 
   void regions(const Table& t) {
-    for (const Row& row : t.rows) {
-      const Fields c(t, row);
+    t.each([&](const Row& row, std::string_view row_text) {
+      const Fields c(row_text);
       const auto text = [&](std::size_t i) { return c.text[i]; };
       Region r;
       r.line = row.line;
-      if (!integer(c, 0, row.line, "region number", &r.number)) continue;
+      if (!integer(c, 0, row.line, "region number", &r.number)) return;
       // Three numbers as our programs write them, or fields that name a
       // material ("ref(NAME)") and more, as other writers do.
       bool numbers = c.count == 4;
@@ -66,48 +87,62 @@ class Rows {
         r.loss_tangent = v[2];
       }
       m_->regions.push_back(r);
-    }
+    });
   }
 
   void nodes(const Table& t) {
-    m_->nodes.reserve(m_->nodes.size() + t.rows.size());
-    for (const Row& row : t.rows) {
-      const Fields c(t, row);
+    m_->nodes.reserve(m_->nodes.size() + t.size());
+    t.each([&](const Row& row, std::string_view text) {
       Node n;
       n.line = row.line;
+      if (QuickRow q(text); q.whole(&n.number) && q.number(&n.at.x) && q.number(&n.at.y) && q.at_end()) {
+        n.placed = true;
+        m_->nodes.push_back(n);
+        return;
+      }
+      const Fields c(text);
       if (c.count != 3) {
         f_->add(row.line, Severity::error, "nodes row holds " + std::to_string(c.count) + " fields, not 3");
-        continue;
+        return;
       }
-      if (!integer(c, 0, row.line, "node number", &n.number)) continue;
+      if (!integer(c, 0, row.line, "node number", &n.number)) return;
       const bool z = coordinate(c, 1, n, " Z", &n.at.x);
       const bool r = coordinate(c, 2, n, " R", &n.at.y);
       n.placed = z && r;
       m_->nodes.push_back(n);
-    }
+    });
   }
 
   void segments(const Table& t, int order) {
     const std::size_t least = order == 3 ? 7 : 5;  // the number, the nodes and the two regions
     const char* const name = order == 3 ? "cubic_segments" : "linear_segments";
-    m_->segments.reserve(m_->segments.size() + t.rows.size());
-    for (const Row& row : t.rows) {
-      const Fields c(t, row);
+    m_->segments.reserve(m_->segments.size() + t.size());
+    const std::size_t nodes = order == 3 ? 4 : 2;
+    t.each([&](const Row& row, std::string_view text) {
       Segment s;
       s.line = row.line;
       s.order = order;
+      if (QuickRow q(text); q.whole(&s.number) && q.whole(&s.n[0]) && q.whole(&s.n[1]) &&
+                                 (nodes == 2 || (q.whole(&s.n[2]) && q.whole(&s.n[3]))) && q.whole(&s.left) &&
+                                 q.whole(&s.right)) {
+        m_->segments.push_back(s);
+        return;
+      }
+      s = Segment{};
+      s.line = row.line;
+      s.order = order;
+      const Fields c(text);
       if (c.count < least) {
         f_->add(row.line, Severity::error, std::string(name) + " row holds " + std::to_string(c.count) +
                                                " fields, not " + std::to_string(least) + " or more");
-        continue;
+        return;
       }
       bool good = integer(c, 0, row.line, "segment number", &s.number);
-      const std::size_t nodes = static_cast<std::size_t>(s.count());
       for (std::size_t k = 0; k < nodes; ++k) good = integer(c, 1 + k, row.line, "segment node", &s.n[k]) && good;
       good = integer(c, 1 + nodes, row.line, "segment region", &s.left) && good;
       good = integer(c, 2 + nodes, row.line, "segment region", &s.right) && good;
       if (good) m_->segments.push_back(s);
-    }
+    });
   }
 
  private:
@@ -149,15 +184,15 @@ void read_mesh(const Object& o, const Registry& names, Resolver& values, Finding
     } else if (a.key == "advanced_regions" && table) {
       // Regions defined by another object: their rows name them, nothing
       // here to draw; only their references must lead somewhere.
-      for (const Row& row : v.table.rows) {
-        const Fields c(v.table, row);
+      v.table.each([&](const Row& row, std::string_view text) {
+        const Fields c(text);
         for (std::size_t i = 0; i < std::min(c.count, Fields::kMost); ++i) {
           if (!c.quoted[i]) continue;
           for (const std::string& name : prepare(c.text[i]).refs) {
             if (!names.find(name)) f->add(row.line, Severity::error, "advanced_regions: ref(" + name + ") names no object");
           }
         }
-      }
+      });
     } else if (a.key == "nodes" && table) {
       rows.nodes(v.table);
     } else if (a.key == "linear_segments" && table) {

@@ -1,6 +1,8 @@
 #include <algorithm>
 #include <charconv>
 #include <cmath>
+#include <cstring>
+#include <string_view>
 
 #include "radomeview/drawing.h"
 #include "radomeview/numtext.h"
@@ -38,9 +40,60 @@ void cubic(std::string& o, const Frame& f, const Vec p[4]) {
   o += '"';
 }
 
+// A point of the picture as its numbers are written, each in a slot of
+// kFixed2Most bytes that is copied whole.
+struct PointText {
+  char x[kFixed2Most], y[kFixed2Most];
+  std::size_t nx = 0, ny = 0;
+  void set(Vec v) {
+    nx = static_cast<std::size_t>(put_fixed2(x, v.x) - x);
+    ny = static_cast<std::size_t>(put_fixed2(y, v.y) - y);
+  }
+};
+
+// The linear segments of a mesh, each a <line> with its number: made up in
+// one buffer, as a mesh may have a hundred thousand of them, and a segment
+// that starts where the one before ended takes that end's numbers.
+class LineWriter {
+ public:
+  void write(std::string& o, bool metal, long long number, int from, Vec a, int to, Vec b) {
+    if (from != last_ || from < 0) {
+      start_.set(a);
+    } else {
+      start_ = end_;
+    }
+    end_.set(b);
+    last_ = to;
+    const auto put = [](char* p, std::string_view s) {
+      return static_cast<char*>(std::memcpy(p, s.data(), s.size())) + s.size();
+    };
+    const auto number_of = [](char* p, const char* slot, std::size_t n) {
+      std::memcpy(p, slot, kFixed2Most);
+      return p + n;
+    };
+    char buffer[256];
+    char* p = put(buffer, metal ? "<line class=\"segment metal\" data-segment=\"" : "<line class=\"segment\" data-segment=\"");
+    p = std::to_chars(p, p + 24, number).ptr;
+    p = put(p, "\" x1=\"");
+    p = number_of(p, start_.x, start_.nx);
+    p = put(p, "\" y1=\"");
+    p = number_of(p, start_.y, start_.ny);
+    p = put(p, "\" x2=\"");
+    p = number_of(p, end_.x, end_.nx);
+    p = put(p, "\" y2=\"");
+    p = number_of(p, end_.y, end_.ny);
+    p = put(p, "\"/>\n");
+    o.append(buffer, p);
+  }
+
+ private:
+  PointText start_, end_;
+  int last_ = -1;  // the node the last segment ended at
+};
+
 // Node numbers set off their lines: away from the segments that meet at
 // the node, or across the line where a node sits in the middle of one.
-void labels(std::string& o, const Frame& f, const Mesh& m, const Place& place) {
+void labels(std::string& o, const Frame& f, const Mesh& m, const Place& place, const Style& style) {
   std::vector<Vec> away(m.nodes.size()), along(m.nodes.size());
   const auto screen = [&](int i) {
     const Vec v = place(m.drawn(m.nodes[static_cast<std::size_t>(i)]));
@@ -77,6 +130,7 @@ void labels(std::string& o, const Frame& f, const Mesh& m, const Place& place) {
     attr(o, "x", at.x + 11 * d.x / len);
     attr(o, "y", at.y + 11 * d.y / len + 3.5);
     o += " text-anchor=\"middle\">" + std::to_string(n.number) + "</text>\n";
+    spill_if_large(o, style);
   }
 }
 
@@ -92,9 +146,11 @@ Extents tor_extents(const Tor& t, const Place& place) {
 }
 
 void draw_tor(const Tor& t, const Frame& f, const Place& place, const Style& style, std::string& o) {
-  std::size_t elements = 0;
-  for (const Mesh& m : t.meshes) elements += m.segments.size() + (style.labels ? m.nodes.size() : 0);
-  o.reserve(o.size() + 4096 + 112 * elements);  // about what each element takes: no copy on the way
+  if (!style.spill) {
+    std::size_t elements = 0;
+    for (const Mesh& m : t.meshes) elements += m.segments.size() + (style.labels ? m.nodes.size() : 0);
+    o.reserve(o.size() + 4096 + 112 * elements);  // about what each element takes: no copy on the way
+  }
   for (std::size_t mi = 0; mi < t.meshes.size(); ++mi) {
     const Mesh& m = t.meshes[mi];
     o += "<g class=\"mesh mesh" + std::to_string(mi % std::size(kMeshColours)) + "\" data-object=\"";
@@ -122,30 +178,30 @@ void draw_tor(const Tor& t, const Frame& f, const Place& place, const Style& sty
         o += "\"/>\n";
       }
     }
+    LineWriter lines;
     for (std::size_t i = 0; i < m.segments.size(); ++i) {
       const Segment& s = m.segments[i];
       if (!s.drawn) continue;
       Vec p[4];
       for (int k = 0; k < s.count(); ++k) p[k] = place(m.drawn(m.nodes[static_cast<std::size_t>(s.at[k])]));
       const bool metal = m.metal && i == 0;
-      o += s.order == 1 ? (metal ? "<line class=\"segment metal\"" : "<line class=\"segment\"")
-                        : "<path class=\"segment cubic\" fill=\"none\"";
-      o += " data-segment=\"";
-      char digits[24];
-      o.append(digits, std::to_chars(digits, digits + sizeof digits, s.number).ptr);
-      o += '"';
       if (s.order == 1) {
-        coords(o, f.x(p[0].x), f.y(p[0].y), f.x(p[1].x), f.y(p[1].y));
+        lines.write(o, metal, s.number, s.at[0], Vec{f.x(p[0].x), f.y(p[0].y)}, s.at[1], Vec{f.x(p[1].x), f.y(p[1].y)});
       } else {
+        o += "<path class=\"segment cubic\" fill=\"none\" data-segment=\"";
+        char digits[24];
+        o.append(digits, std::to_chars(digits, digits + sizeof digits, s.number).ptr);
+        o += '"';
         cubic(o, f, p);
+        o += "/>\n";
       }
-      o += "/>\n";
+      spill_if_large(o, style);
     }
     o += "</g>\n";
   }
   if (style.labels) {
     o += "<g class=\"node-labels\">\n";
-    for (const Mesh& m : t.meshes) labels(o, f, m, place);
+    for (const Mesh& m : t.meshes) labels(o, f, m, place, style);
     o += "</g>\n";
   }
 }

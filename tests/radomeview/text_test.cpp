@@ -55,13 +55,68 @@ TEST(ReadField, EveryKindOfField) {
   }
 }
 
+// Most fields are read by a short route and the rest by std::from_chars:
+// over decimals of every shape, both must give the same double, bit for bit.
+TEST(ReadField, SameValueAsTheLibrary) {
+  std::uint64_t state = 0x9E3779B97F4A7C15u;
+  const auto next = [&](std::uint64_t n) {
+    state ^= state << 13;
+    state ^= state >> 7;
+    state ^= state << 17;
+    return state % n;
+  };
+  for (int i = 0; i < 300000; ++i) {
+    std::string t;
+    if (next(4) == 0) t += "-+"[next(2)];
+    for (std::uint64_t k = next(i % 3 == 0 ? 24 : 9); k > 0; --k) t += static_cast<char>('0' + next(10));
+    if (next(3) != 0) t += '.';
+    for (std::uint64_t k = next(i % 5 == 0 ? 24 : 8); k > 0; --k) t += static_cast<char>('0' + next(10));
+    if (next(2) == 0) {
+      t += "eE"[next(2)];
+      if (next(2) == 0) t += "+-"[next(2)];
+      for (std::uint64_t k = next(4); k > 0; --k) t += static_cast<char>('0' + next(i % 7 == 0 ? 10 : 3));
+    }
+    if (next(50) == 0) t.insert(next(t.size() + 1), 1, "x. e-"[next(5)]);
+    SCOPED_TRACE(t);
+    const std::string_view body = !t.empty() && t[0] == '+' ? std::string_view(t).substr(1) : std::string_view(t);
+    double want = 0;
+    const auto [end, ec] = std::from_chars(body.data(), body.data() + body.size(), want);
+    double got = -1;
+    const Field kind = read_field(t, &got);
+    if (ec == std::errc() && end == body.data() + body.size() && !body.empty()) {
+      ASSERT_EQ(kind, Field::number);
+      ASSERT_EQ(std::bit_cast<std::uint64_t>(got), std::bit_cast<std::uint64_t>(want)) << std::hexfloat << got;
+    } else if (ec != std::errc::result_out_of_range) {
+      ASSERT_NE(kind, Field::number);
+    }
+  }
+}
+
 TEST(ReadInteger, WholeNumbersOnly) {
   const struct {
     const char* text;
     bool ok;
     long long value;
-  } cases[] = {{"10", true, 10}, {"-2", true, -2}, {"+7", true, 7}, {"1.0", false, 0}, {"****", false, 0},
-               {"", false, 0},   {"9223372036854775808", false, 0}, {"12a", false, 0}};
+  } cases[] = {{"10", true, 10},
+               {"-2", true, -2},
+               {"+7", true, 7},
+               {"007", true, 7},
+               {"+-5", true, -5},
+               {"999999999999999999", true, 999999999999999999},
+               {"9223372036854775807", true, 9223372036854775807},
+               {"-9223372036854775808", true, -9223372036854775807 - 1},
+               {"1.0", false, 0},
+               {"****", false, 0},
+               {"", false, 0},
+               {"+", false, 0},
+               {"-", false, 0},
+               {"++5", false, 0},
+               {"1e3", false, 0},
+               {"9223372036854775808", false, 0},
+               {"1000000000000000000", true, 1000000000000000000},
+               {"77777777777777777777777", false, 0},
+               {"12a", false, 0},
+               {"a12", false, 0}};
   for (const auto& c : cases) {
     SCOPED_TRACE(c.text);
     long long v = 0;

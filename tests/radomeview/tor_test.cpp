@@ -45,6 +45,30 @@ TEST(Expressions, ValuesAndReferences) {
     ASSERT_TRUE(evaluate(p, c.values, &v, &error)) << error;
     EXPECT_EQ(v, c.want);  // the same operations in the same order: the same bits
   }
+  // A plain number, a lone reference, either negated, or one operation on
+  // two of them is not handed to the evaluator: the value must be the one
+  // it gives, in parentheses.
+  for (const char* simple : {"5", "0", "-0", "0.1", "-0.3", ".5", "5.", "1e-5", "2.5E+3", "123456789012345678",
+                             "0.30000000000000004", "9007199254740993", "1e22", "1e23", "-4.00000E+00", "ref(x)",
+                             "-ref(x)", "ref(x)+5", "ref(x)-ref(y)", "0.1*3", "1e-5+ref(y)", "2E+3-1e-3", "ref(y)/0.",
+                             "-0*1", "ref(x)/ref(y)", "-ref(x)*2", "1-2", "5-3+1", "ref(x)*ref(y)*ref(x)"}) {
+    SCOPED_TRACE(simple);
+    double quick = 0, slow = 0;
+    std::string error;
+    const std::vector<double> values = {0.7, 0.3, 0.7};
+    const Prepared p = prepare(simple);
+    ASSERT_TRUE(evaluate(p, std::vector<double>(values.begin(), values.begin() + p.refs.size()), &quick, &error)) << error;
+    const Prepared q = prepare(std::string("(") + simple + ")");
+    ASSERT_TRUE(evaluate(q, std::vector<double>(values.begin(), values.begin() + q.refs.size()), &slow, &error)) << error;
+    EXPECT_EQ(std::signbit(quick), std::signbit(slow));
+    EXPECT_EQ(quick, slow);
+  }
+  // Names that only look like the evaluator's own are no references.
+  for (const char* text : {"ref(a)+_r01", "_r0", "ref(a)*_r1"}) {
+    double v;
+    std::string error;
+    EXPECT_FALSE(evaluate(prepare(text), {1, 2}, &v, &error)) << text;
+  }
   const Prepared p = prepare("ref(Shcz)+REF(x_1)");
   EXPECT_EQ(p.refs, (std::vector<std::string>{"Shcz", "x_1"}));
   // ref( only where no name or number runs into it.
@@ -274,6 +298,87 @@ TEST(TorSyntax, MistakesAndWhatFollowsThem) {
     ASSERT_EQ(r.tor()->meshes.size(), c.text.rfind("n bor_mesh", 0) == std::string::npos &&
                                               c.text.find("n bor_mesh") != std::string::npos ? 2u : 1u);
     EXPECT_EQ(r.tor()->meshes[0].segments.size(), 1u) << "the mesh after the mistake is read";
+  }
+}
+
+// Rows of plain numbers are read in one pass, any other field by field:
+// both routes must agree, on values and findings alike.
+TEST(TorRows, EveryRouteAlike) {
+  const struct {
+    const char* nodes;     // the rows of the nodes table
+    const char* segments;  // of linear_segments
+    long long number;      // of the first node, and its place
+    double z, r;
+    const char* errors;
+  } cases[] = {
+      {"1 0.5 2\r\n 2 1 0", "1 1 2 0 0", 1, 0.5, 2, ""},
+      {"   +1\t\t-0.5e1   .25  \r\n2 1 0", "+1 +1 +2 +0 +0 0.0 0.0", 1, -5, 0.25, ""},
+      {"007 1. 2E+01\r\n2 1 0", "1 7 2 0 0 junk \"x\"", 7, 1, 20, ""},
+      {"999999999999999999 1 2\r\n2 1 0", "1 999999999999999999 2 0 0", 999999999999999999, 1, 2, ""},
+      {"1000000000000000000 1 2\r\n2 1 0", "1 1000000000000000000 2 0 0", 1000000000000000000, 1, 2, ""},
+      {"1 12345678901234567890 0.1234567890123456789012\r\n2 1 0", "1 1 2 0 0", 1, 12345678901234567890.0,
+       0.1234567890123456789012, ""},
+      {"1 1e30 -1e-30\r\n2 1 0", "1 1 2 0 0", 1, 1e30, -1e-30, ""},
+      {"1 \"2*2\" 3\r\n2 1 0", "1 1 2 0 0", 1, 4, 3, ""},
+      {"-1 0 0\r\n2 1 0", "1 -1 2 0 0", -1, 0, 0, ""},
+      {"1.0 0 0\r\n2 1 0", "1 2 2 0 0", 2, 1, 0, "f:4: error: node number '1.0' is not a whole number\n"},
+      {"1 0 0 0\r\n2 1 0", "1 2 2 0 0", 2, 1, 0, "f:4: error: nodes row holds 4 fields, not 3\n"},
+      {"1 0\r\n2 1 0", "1 2 2 0 0", 2, 1, 0, "f:4: error: nodes row holds 2 fields, not 3\n"},
+      {"1 1e400 0\r\n2 1 0", "1 1 2 0 0", 1, 0, 0, "f:4: error: node 1 Z '1e400' is not finite\n"},
+      {"1 0 0\r\n2 1 0", "1 1 2 0", 1, 0, 0,
+       "f:8: error: linear_segments row holds 4 fields, not 5 or more\n"},
+      {"1 0 0\r\n2 1 0", "1 1 2 0 0.5", 1, 0, 0, "f:8: error: segment region '0.5' is not a whole number\n"},
+      {"1 0 0\r\n2 1 0", "1 1 2x 0 0", 1, 0, 0, "f:8: error: segment node '2x' is not a whole number\n"},
+  };
+  for (const auto& c : cases) {
+    SCOPED_TRACE(std::string(c.nodes) + " / " + c.segments);
+    const std::string text = std::string("m bor_mesh\r\n(\r\n  nodes : table (\r\n") + c.nodes +
+                             "\r\n  ),\r\n  linear_segments : table (\r\n" + c.segments + "\r\n  )\r\n)\r\n";
+    const FileReport r = report_of(text, Kind::tor);
+    std::string errors;
+    for (const Finding& f : r.findings.kept()) {
+      if (f.severity == Severity::error) errors += finding_line("f", f) + "\n";
+    }
+    EXPECT_EQ(errors, c.errors);
+    ASSERT_EQ(r.tor()->meshes.size(), 1u);
+    const Mesh& m = r.tor()->meshes[0];
+    ASSERT_FALSE(m.nodes.empty());
+    EXPECT_EQ(m.nodes[0].number, c.number);
+    if (c.z != 0 || c.r != 0) {
+      EXPECT_EQ(m.nodes[0].at.x, c.z);
+      EXPECT_EQ(m.nodes[0].at.y, c.r);
+    }
+  }
+}
+
+// A table of more rows than one block of text holds: every row read, with
+// its own line; and a node far from the rest found at the edge of reach.
+TEST(TorRows, LargeTablesAndTheFarNode) {
+  for (const double far : {999.0, 1001.0}) {
+    SCOPED_TRACE(far);
+    std::string text = "m bor_mesh\r\n(\r\n  nodes : table\r\n  (\r\n";
+    const int n = 6000;
+    // Nodes on a unit circle about (0, 0): the mesh's size is 1.
+    for (int i = 1; i < n; ++i) {
+      const double a = 2 * 3.141592653589793 * i / (n - 1);
+      text += "      " + std::to_string(i) + "   " + std::to_string(std::cos(a)) + "   " + std::to_string(std::sin(a)) +
+              "   // node " + std::to_string(i) + "\r\n";
+    }
+    text += "  " + std::to_string(n) + " 0 " + std::to_string(far) + "\r\n  ),\r\n  linear_segments : table\r\n  (\r\n";
+    for (int i = 1; i < n; ++i) text += std::to_string(i) + " " + std::to_string(i) + " " + std::to_string(i % n + 1) + " 0 0\r\n";
+    text += "  )\r\n)\r\n";
+    const FileReport r = report_of(text, Kind::tor);
+    const Mesh& m = r.tor()->meshes.at(0);
+    ASSERT_EQ(m.nodes.size(), static_cast<std::size_t>(n));
+    ASSERT_EQ(m.segments.size(), static_cast<std::size_t>(n - 1));
+    for (int i = 0; i < n; ++i) ASSERT_EQ(m.nodes[i].line, static_cast<std::size_t>(5 + i));
+    EXPECT_EQ(m.segments.back().line, static_cast<std::size_t>(5 + n + 3 + n - 2));
+    EXPECT_EQ(m.nodes.back().placed, far < 1000) << "the last node is drawn only within reach";
+    std::string errors;
+    for (const Finding& f : r.findings.kept()) {
+      if (f.severity == Severity::error) errors += finding_line("f", f) + "\n";
+    }
+    EXPECT_EQ(errors.find("mesh sizes from the middle") != std::string::npos, far > 1000) << errors;
   }
 }
 

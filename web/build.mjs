@@ -1,4 +1,4 @@
-// node web/build.mjs OUT.html WORK_DIR MODULES_DIR EXAMPLES_DIR DIALOGUES.json
+// node web/build.mjs OUT.html WORK_DIR EXAMPLES_DIR DIALOGUES.json MODULE.wasm...
 // Makes the one self-contained page: the WebAssembly modules (base64), the
 // dialogues and the example answer files go into one script, bundled by
 // esbuild with the WASI shim from WORK_DIR/node_modules; script and styles
@@ -9,13 +9,11 @@ import { readFileSync, readdirSync, writeFileSync } from 'node:fs';
 import { basename, dirname, join } from 'node:path';
 import { fileURLToPath } from 'node:url';
 
-const [out, work, modulesDir, examplesDir, dialoguesPath] = process.argv.slice(2);
+const [out, work, examplesDir, dialoguesPath, ...moduleFiles] = process.argv.slice(2);
 const here = dirname(fileURLToPath(import.meta.url));
 
 const modules = {};
-for (const f of readdirSync(modulesDir).filter((f) => f.endsWith('.wasm')).sort()) {
-  modules[basename(f, '.wasm')] = readFileSync(join(modulesDir, f)).toString('base64');
-}
+for (const f of moduleFiles) modules[basename(f, '.wasm')] = readFileSync(f).toString('base64');
 const examples = {};
 for (const f of readdirSync(examplesDir).filter((f) => f.endsWith('.answers')).sort()) {
   examples[f] = readFileSync(join(examplesDir, f), 'latin1');

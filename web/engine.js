@@ -16,6 +16,33 @@ export function programs() {
 
 const encoder = new TextEncoder();
 
+// An open file whose bytes grow by doubling: the shim's own copies the whole
+// file on every write that lengthens it, and a program writes a record at a
+// time. file.data stays a view of the bytes there are, from offset 0.
+class GrowingOpenFile extends OpenFile {
+  fd_write(data) {
+    const r = this.fd_pwrite(data, this.file_pos);
+    this.file_pos += BigInt(r.nwritten);
+    return r;
+  }
+
+  fd_pwrite(data, offset) {
+    if (this.file.readonly) return { ret: wasi.ERRNO_BADF, nwritten: 0 };
+    const at = Number(offset);
+    const end = at + data.byteLength;
+    let bytes = this.file.data;
+    if (end > bytes.buffer.byteLength) {
+      const grown = new Uint8Array(Math.max(end, 2 * bytes.buffer.byteLength, 4096));
+      grown.set(bytes);
+      bytes = grown.subarray(0, bytes.length);
+    }
+    if (end > bytes.length) bytes = new Uint8Array(bytes.buffer, 0, end);
+    bytes.set(data, at);
+    this.file.data = bytes;
+    return { ret: wasi.ERRNO_SUCCESS, nwritten: data.byteLength };
+  }
+}
+
 // The run's folder. Names are held to 255 bytes a part, as on the systems
 // the programs are built for, so that a name too long fails as it does there.
 class Folder extends PreopenDirectory {
@@ -23,7 +50,9 @@ class Folder extends PreopenDirectory {
     if (path.split('/').some((part) => encoder.encode(part).length > 255)) {
       return { ret: wasi.ERRNO_NAMETOOLONG, fd_obj: null };
     }
-    return super.path_open(dirflags, path, ...rest);
+    const opened = super.path_open(dirflags, path, ...rest);
+    if (opened.fd_obj instanceof OpenFile) opened.fd_obj = new GrowingOpenFile(opened.fd_obj.file);
+    return opened;
   }
 }
 

@@ -1,17 +1,17 @@
-# radome_program(NAME SOURCES file... [PROMPTS prompt...])
+# radome_program(NAME SOURCES file...)
 # radome_program(NAME TOOL SOURCES file... [LIBRARIES lib...])
 #
 # Registers one dialogue program: its binary in bin/, linked with textio and
 # the --help/--version answer; its install and its manual page doc/NAME.1
 # (whose title line must carry the project's version); and its place in the
-# test tools, which read the list of registered programs with the prompts of
-# each dialogue from the generated header radome_programs.h. PROMPTS are the
-# questions as they end on the screen, each followed by the typed answer.
+# test tools, which read the list of registered programs from the generated
+# header radome_programs.h. Its dialogue, prompts included, is declared in
+# NAME/dialogue.h and listed in cli/dialogues.h.
 # A TOOL is an ordinary command-line program without a dialogue: built,
 # installed, packaged and versioned the same way, linked with its LIBRARIES
 # (and the version header) instead of textio, and left out of the dialogue list.
 function(radome_program name)
-  cmake_parse_arguments(PARSE_ARGV 1 arg "TOOL" "" "SOURCES;PROMPTS;LIBRARIES")
+  cmake_parse_arguments(PARSE_ARGV 1 arg "TOOL" "" "SOURCES;LIBRARIES")
   if(NOT arg_SOURCES)
     message(FATAL_ERROR "radome_program(${name}): no SOURCES")
   endif()
@@ -56,14 +56,7 @@ function(radome_program name)
   if(arg_TOOL)
     return()
   endif()
-  set(entry "    {\"${name}\", {")
-  foreach(prompt IN LISTS arg_PROMPTS)
-    string(REPLACE "\\" "\\\\" prompt "${prompt}")
-    string(REPLACE "\"" "\\\"" prompt "${prompt}")
-    string(APPEND entry "\n       \"${prompt}\",")
-  endforeach()
-  string(APPEND entry "}},\n")
-  set_property(GLOBAL APPEND_STRING PROPERTY RADOME_PROGRAM_ENTRIES "${entry}")
+  set_property(GLOBAL APPEND_STRING PROPERTY RADOME_PROGRAM_ENTRIES "    {\"${name}\"},\n")
 endfunction()
 
 # Writes radome_programs.h and radome_programs.txt once every program has
@@ -75,7 +68,6 @@ function(radome_write_program_list)
     "#pragma once\n\n#include <string>\n#include <vector>\n\n"
     "struct RegisteredProgram {\n"
     "  std::string name;\n"
-    "  std::vector<std::string> prompts;  // its questions, as they end on the screen\n"
     "};\n\n"
     "inline const std::vector<RegisteredProgram> kRegisteredPrograms = {\n" "${entries}" "};\n")
   file(CONFIGURE OUTPUT ${CMAKE_BINARY_DIR}/generated/radome_programs.h CONTENT "${text}" @ONLY)

@@ -5,32 +5,24 @@
 #include <cstdint>
 
 #include "cli/help.h"
+#include "cli/prompt.h"
+#include "dishsurface/dialogue.h"
 #include "textio/textio.h"
 
 namespace {
 
+using cli::kPrompt;
+using dishsurface::kAskDiameters;
+using dishsurface::kAskFile;
+using dishsurface::kAskFocus;
+using dishsurface::kAskLabel;
+using dishsurface::kAskOrientation;
+using dishsurface::kBanner;
 using textio::FileName;
 using textio::kConsoleIn;
 using textio::kConsoleOut;
 using textio::Text;
 
-constexpr char kHelp[] =
-    "Usage: dishsurface [NAME]\n"
-    "       dishsurface --help | --version\n"
-    "Writes the reflector surface file (.rsf) of a paraboloid. Asks, in order:\n"
-    "  output file            (a blank answer takes NAME)\n"
-    "  focal length, z offset\n"
-    "  diameter start, stop, step\n"
-    "  +1 forward, -1 reverse reflector\n"
-    "  label\n"
-    "and writes the label, a count line and the radius and height of each point,\n"
-    "with CR LF line ends. Manual: man dishsurface (man -l doc/dishsurface.1).\n";
-
-constexpr auto kBanner = textio::format("(' TICRA .rsf file of parabola',/,' Enter output file ',$)");
-constexpr auto kAskFocus = textio::format("(' Enter focal length, z offset ',$)");
-constexpr auto kAskDiameters = textio::format("(' Enter diameter start,stop,step ',$)");
-constexpr auto kAskOrientation = textio::format("(' Enter +1 forward, -1 reverse reflector ',$)");
-constexpr auto kAskLabel = textio::format("(' Enter label ',$)");
 constexpr auto kHeader = textio::format("(A40,/,3I4)");
 constexpr auto kPoint = textio::format("(2E18.10)");
 
@@ -64,24 +56,24 @@ std::int32_t point_count(float first, float last, float step) {
 }  // namespace
 
 int main(int argc, char** argv) {
-  cli::answer_help_or_version(argc, argv, "dishsurface", kHelp);
+  cli::answer_help_or_version(argc, argv, dishsurface::kDialogue);
   textio::start_run(argc, argv);
 
-  textio::write_formatted<kBanner>(kConsoleOut);
+  textio::write_formatted<kPrompt<kAskFile, kBanner>>(kConsoleOut);
   textio::read_text(kConsoleIn, file_name);
   textio::open_file(kOut, file_name, "UNKNOWN");
 
-  textio::write_formatted<kAskFocus>(kConsoleOut);
+  textio::write_formatted<kPrompt<kAskFocus>>(kConsoleOut);
   textio::read_list(kConsoleIn, f, z0);
 
-  textio::write_formatted<kAskDiameters>(kConsoleOut);
+  textio::write_formatted<kPrompt<kAskDiameters>>(kConsoleOut);
   textio::read_list(kConsoleIn, d1, d2, dd);
   n = point_count(d1, d2, dd);
 
-  textio::write_formatted<kAskOrientation>(kConsoleOut);
+  textio::write_formatted<kPrompt<kAskOrientation>>(kConsoleOut);
   textio::read_list(kConsoleIn, s);
 
-  textio::write_formatted<kAskLabel>(kConsoleOut);
+  textio::write_formatted<kPrompt<kAskLabel>>(kConsoleOut);
   textio::read_text(kConsoleIn, label);
 
   one = 1;

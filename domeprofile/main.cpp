@@ -6,43 +6,33 @@
 #include <cstdint>
 
 #include "cli/help.h"
+#include "cli/prompt.h"
+#include "domeprofile/dialogue.h"
 #include "textio/mathlib.h"
 #include "textio/textio.h"
 
 namespace {
 
+using cli::kPrompt;
+using domeprofile::kAskAngles;
+using domeprofile::kAskCenter;
+using domeprofile::kAskCount;
+using domeprofile::kAskCurve;
+using domeprofile::kAskEllipse;
+using domeprofile::kAskExponent;
+using domeprofile::kAskFactor;
+using domeprofile::kAskFile;
+using domeprofile::kAskFocal;
+using domeprofile::kAskInner;
+using domeprofile::kAskOuter;
+using domeprofile::kAskRadius;
+using domeprofile::kBanner;
 using textio::checked_cos;
 using textio::checked_sin;
 using textio::FileName;
 using textio::kConsoleIn;
 using textio::kConsoleOut;
 
-constexpr char kHelp[] =
-    "Usage: domeprofile [NAME]\n"
-    "       domeprofile --help | --version\n"
-    "Writes the points of a curved radome section. Asks, in order:\n"
-    "  curve: 1 circle, 2 parabola, 3 ellipse, 4 sinusoidal\n"
-    "  output file            (a blank answer takes NAME)\n"
-    "  curves 1 to 3: center (focus) on X; radius, focal length or eccentricity\n"
-    "                 and max. radius; angle start, stop and number of points\n"
-    "  curve 4: inner point Z, R; outer point Z, R; number of points;\n"
-    "           sinusoidal factor A; its exponent\n"
-    "and writes the number of points, then X, Y (curves 1 to 3) or Z, R (curve 4)\n"
-    "of each, with CR LF line ends. Manual: man domeprofile (man -l doc/domeprofile.1).\n";
-
-constexpr auto kBanner = textio::format(
-    "(' Curved radome section points',/,' Enter curve: 1 circle, 2 parabola, 3 ellipse, 4 Sinusoidal ',$)");
-constexpr auto kAskFile = textio::format("(' Enter output file ',$)");
-constexpr auto kAskCenter = textio::format("(' Enter center (focus) along X-axis ',$)");
-constexpr auto kAskRadius = textio::format("(' Enter circle radius ',$)");
-constexpr auto kAskFocal = textio::format("(' Enter parabola focal length ',$)");
-constexpr auto kAskEllipse = textio::format("(' Enter ellipse eccentricity, max. radius ',$)");
-constexpr auto kAskAngles = textio::format("(' Enter angle start, stop, # ',$)");
-constexpr auto kAskInner = textio::format("(' Enter inner point: Z, R ',$)");
-constexpr auto kAskOuter = textio::format("(' Enter outer point: Z, R ',$)");
-constexpr auto kAskCount = textio::format("(' Enter number of radius points ',$)");
-constexpr auto kAskFactor = textio::format("(' Enter sinusoidal factor A: (0 - 1) with (1-A) linear ',$)");
-constexpr auto kAskExponent = textio::format("(' Enter sinusoidal factor exponent ',$)");
 constexpr auto kPoint = textio::format("(1P,E13.5,TR2,E13.5)");
 
 constexpr int kOut = 40;
@@ -83,34 +73,34 @@ float r, z;       // point of curve 4
 }  // namespace
 
 int main(int argc, char** argv) {
-  cli::answer_help_or_version(argc, argv, "domeprofile", kHelp);
+  cli::answer_help_or_version(argc, argv, domeprofile::kDialogue);
   textio::start_run(argc, argv);
   pi = kPi;
   degree = kDegree;
 
   textio::write_list(kConsoleOut, "pi", pi);
-  textio::write_formatted<kBanner>(kConsoleOut);
+  textio::write_formatted<kPrompt<kAskCurve, kBanner>>(kConsoleOut);
   textio::read_list(kConsoleIn, c);
 
   // The file is open before any curve parameter is asked.
-  textio::write_formatted<kAskFile>(kConsoleOut);
+  textio::write_formatted<kPrompt<kAskFile>>(kConsoleOut);
   textio::read_text(kConsoleIn, file_name);
   textio::open_file(kOut, file_name, "UNKNOWN");
 
   if (c < 4) {
-    textio::write_formatted<kAskCenter>(kConsoleOut);
+    textio::write_formatted<kPrompt<kAskCenter>>(kConsoleOut);
     textio::read_list(kConsoleIn, xc);
     if (c == 1) {
-      textio::write_formatted<kAskRadius>(kConsoleOut);
+      textio::write_formatted<kPrompt<kAskRadius>>(kConsoleOut);
       textio::read_list(kConsoleIn, rc);
     } else if (c == 2) {
-      textio::write_formatted<kAskFocal>(kConsoleOut);
+      textio::write_formatted<kPrompt<kAskFocal>>(kConsoleOut);
       textio::read_list(kConsoleIn, f);
     } else if (c == 3) {
-      textio::write_formatted<kAskEllipse>(kConsoleOut);
+      textio::write_formatted<kPrompt<kAskEllipse>>(kConsoleOut);
       textio::read_list(kConsoleIn, e, rmax);
     }
-    textio::write_formatted<kAskAngles>(kConsoleOut);
+    textio::write_formatted<kPrompt<kAskAngles>>(kConsoleOut);
     textio::read_list(kConsoleIn, a1, a2, n);
 
     // n - 1 in double: no integer overflow for the most negative count. One
@@ -143,20 +133,20 @@ int main(int argc, char** argv) {
   }
 
   if (c == 4) {
-    textio::write_formatted<kAskInner>(kConsoleOut);
+    textio::write_formatted<kPrompt<kAskInner>>(kConsoleOut);
     textio::read_list(kConsoleIn, zi, ri);
-    textio::write_formatted<kAskOuter>(kConsoleOut);
+    textio::write_formatted<kPrompt<kAskOuter>>(kConsoleOut);
     textio::read_list(kConsoleIn, zo, ro);
     span = static_cast<float>(double{ro} - double{ri});
 
-    textio::write_formatted<kAskCount>(kConsoleOut);
+    textio::write_formatted<kPrompt<kAskCount>>(kConsoleOut);
     textio::read_list(kConsoleIn, n);
     textio::write_list(kOut, n);
     dr = static_cast<float>((double{ro} - double{ri}) / (static_cast<double>(n) - 1.0));
 
-    textio::write_formatted<kAskFactor>(kConsoleOut);
+    textio::write_formatted<kPrompt<kAskFactor>>(kConsoleOut);
     textio::read_list(kConsoleIn, a);
-    textio::write_formatted<kAskExponent>(kConsoleOut);
+    textio::write_formatted<kPrompt<kAskExponent>>(kConsoleOut);
     textio::read_list(kConsoleIn, p);
 
     for (std::int64_t i = 1; i <= n; ++i) {

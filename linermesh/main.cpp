@@ -6,49 +6,40 @@
 #include <string>
 
 #include "cli/help.h"
+#include "cli/prompt.h"
+#include "linermesh/dialogue.h"
 #include "linermesh/tor_writer.h"
 #include "textio/textio.h"
 
 namespace {
 
+using cli::kPrompt;
+using linermesh::kAskAngle;
+using linermesh::kAskAnswerFile;
+using linermesh::kAskConnection;
+using linermesh::kAskEnds;
+using linermesh::kAskFileInput;
+using linermesh::kAskLayers;
+using linermesh::kAskLength;
+using linermesh::kAskMaterial;
+using linermesh::kAskObjectName;
+using linermesh::kAskOutputFile;
+using linermesh::kAskThickness;
+using linermesh::kAskUnits;
+using linermesh::kBanner;
 using linermesh::kMaxLayers;
 using textio::FileName;
 using textio::kConsoleIn;
 using textio::kConsoleOut;
 
-constexpr char kHelp[] =
-    "Usage: linermesh [NAME...]\n"
-    "       linermesh --help | --version\n"
-    "Writes a TOR object file for an absorber-lined metal shroud. Asks, in order:\n"
-    "  1 for file input       (then the answer file, which answers the rest)\n"
-    "  TOR output file        (a blank file name takes the next NAME)\n"
-    "  number of absorber layers, and for each layer its dielectric constant,\n"
-    "    permeability and loss tangent, and its thickness\n"
-    "  shroud angle; shroud length; connection point Z, R\n"
-    "  units: 1 inches, 2 ft, 3 mm, 4 cm, 5 m\n"
-    "  bor_mesh object name; ends orientation (1 radial), connection and far end\n"
-    "and writes the numbers as variables and one bor_mesh object, with CR LF line\n"
-    "ends. Manual: man linermesh (man -l doc/linermesh.1).\n";
-
-constexpr auto kBanner = textio::format("(' CHAMP TOR file for absorber lined shroud',/,' Enter 1 for file input ',$)");
-constexpr auto kAskAnswerFile = textio::format("(' Enter input text file ',$)");
-constexpr auto kAskOutputFile = textio::format("(' Enter TOR file addition output ',$)");
 constexpr auto kEchoOutputFile = textio::format("(/,A70)");
-constexpr auto kAskLayers = textio::format("(' Enter number of absorber layers ',$)");
-constexpr auto kAskMaterial = textio::format(
-    "(' Layer: ',I2,' starting against metal',/,' Enter dielectric constant, Permability, Loss tangent ',$)");
-constexpr auto kAskThickness = textio::format("(' Enter initial thickness ',$)");
-constexpr auto kAskAngle = textio::format("(' Enter shroud angle ',$)");
-constexpr auto kAskLength = textio::format("(' Enter shroud length ',$)");
-constexpr auto kAskConnection = textio::format("(' Enter connection pt. (metal) Z, R ',$)");
-constexpr auto kAskUnits = textio::format("(' Enter units: 1 inches, 2 ft, 3 mm, 4 cm, 5 m ',$)");
-constexpr auto kAskObjectName = textio::format("(' Enter bor_mesh object name ',$)");
 constexpr auto kEchoObjectName = textio::format("(A20)");
-constexpr auto kAskEnds = textio::format("(' Absorber ends orientation, Enter 1 for radial ',$)");
 
 constexpr int kTor = 43;
 constexpr int kAnswers = 50;
 constexpr std::int32_t kFileInput = 1;
+// The answer that turns to the answer file, as the dialogue declares it.
+static_assert(kAskAnswerFile.when.asks(kFileInput) && !kAskOutputFile.when.asks(kFileInput));
 
 // These start at zero, and the run relies on it: a null answer (a lone comma)
 // keeps a number as it was, so it is zero.
@@ -88,17 +79,17 @@ void answer(T&... values) {
 }
 
 // One question of the dialogue: its prompt, then its answers.
-template <const auto& Prompt, void (*Check)() = no_check, class... T>
+template <const cli::Step& Question, void (*Check)() = no_check, class... T>
 void ask(T&... values) {
-  textio::write_formatted<Prompt>(kConsoleOut);
+  textio::write_formatted<kPrompt<Question>>(kConsoleOut);
   answer<Check>(values...);
 }
 
 // A question answered with a text or a file name, echoed through its own
 // format.
-template <const auto& Prompt, const auto& Echo, class T>
+template <const cli::Step& Question, const auto& Echo, class T>
 void ask_text(T& value) {
-  textio::write_formatted<Prompt>(kConsoleOut);
+  textio::write_formatted<kPrompt<Question>>(kConsoleOut);
   textio::read_text(source, value);
   if (echoing()) textio::write_formatted<Echo>(kConsoleOut, value);
 }
@@ -106,14 +97,14 @@ void ask_text(T& value) {
 }  // namespace
 
 int main(int argc, char** argv) {
-  cli::answer_help_or_version(argc, argv, "linermesh", kHelp);
+  cli::answer_help_or_version(argc, argv, linermesh::kDialogue);
   textio::start_run(argc, argv);
 
-  textio::write_formatted<kBanner>(kConsoleOut);
+  textio::write_formatted<kPrompt<kAskFileInput, kBanner>>(kConsoleOut);
   textio::read_list(kConsoleIn, input_mode);
   source = kConsoleIn;
   if (input_mode == kFileInput) {
-    textio::write_formatted<kAskAnswerFile>(kConsoleOut);
+    textio::write_formatted<kPrompt<kAskAnswerFile>>(kConsoleOut);
     textio::read_text(kConsoleIn, answer_file);
     source = kAnswers;
     textio::open_file(kAnswers, answer_file, "UNKNOWN");
@@ -122,7 +113,7 @@ int main(int argc, char** argv) {
   ask_text<kAskOutputFile, kEchoOutputFile>(output_file);
   ask<kAskLayers, check_layer_count>(shroud.layers);
   for (std::int32_t i = 1; i <= shroud.layers; ++i) {
-    textio::write_formatted<kAskMaterial>(kConsoleOut, i);
+    textio::write_formatted<kPrompt<kAskMaterial>>(kConsoleOut, i);
     answer(shroud.permittivity[i], shroud.permeability[i], shroud.loss_tangent[i]);
     ask<kAskThickness>(shroud.thickness[i]);
   }

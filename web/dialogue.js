@@ -19,12 +19,16 @@ export function repeatCount(text) {
   return Math.max(0, Math.min(99, leadingInteger(text)));
 }
 
+// Whether a step (or a repeated group) is asked: its "when" names an earlier
+// answer and the integers for which it is (in, not_in, at_most, at_least).
 function asked(step, answers) {
-  if (!step.when) return true;
-  const v = leadingInteger(answers.get(step.when.id) ?? '');
-  if (step.when.in) return step.when.in.includes(v);
-  if (step.when.not_in) return !step.when.not_in.includes(v);
-  return true;
+  const when = step.when;
+  if (!when) return true;
+  const v = leadingInteger(answers.get(when.id) ?? '');
+  return (when.in === undefined || when.in.includes(v)) &&
+    (when.not_in === undefined || !when.not_in.includes(v)) &&
+    (when.at_most === undefined || v <= when.at_most) &&
+    (when.at_least === undefined || v >= when.at_least);
 }
 
 // The questions asked for these answers (a Map from key to text), in order:
@@ -33,6 +37,7 @@ export function questions(steps, answers) {
   const out = [];
   for (const step of steps) {
     if (step.repeat !== undefined) {
+      if (!asked(step, answers)) continue;
       const n = repeatCount(answers.get(step.repeat) ?? '');
       for (let layer = 1; layer <= n; ++layer) {
         for (const inner of step.steps) {

@@ -145,14 +145,23 @@ try {
     if (bytes) rmSync(path);
     return bytes;
   };
-  const typed = { domeprofile: ['file', 'web.dat'], linermesh: ['label#0', ''], dishsurface: ['label', 'WEB DISH'] };
+  // Fields typed into, in order: a new file name, a third absorber layer (its
+  // row appears when the count asks for it), a label.
+  const typed = {
+    domeprofile: [['file', 'web.dat']],
+    linermesh: [['layers', '3'], ['material#3', '3 1 0.1'], ['thickness#3', '0.125'], ['object_name', 'webmesh']],
+    dishsurface: [['label', 'WEB DISH']],
+  };
   for (const program of programs) {
     const panel = `section[data-tab="${program}"]`;
     await page.click(`#tabs button[data-tab="${program}"]`);
-    // Type into one field, as a person would.
-    const [key, value] = typed[program];
-    const field = await page.$(`${panel} input[data-key="${key}"]`);
-    if (field && value) {
+    // Type into the fields, as a person would.
+    for (const [key, value] of typed[program]) {
+      const field = await page.$(`${panel} input[data-key="${key}"]`);
+      if (!field) {
+        fail(`${program}: no field ${key}`);
+        continue;
+      }
       await field.click({ clickCount: 3 });
       await field.type(value);
     }

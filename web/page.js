@@ -136,10 +136,18 @@ class ProgramForm {
     if (file) this.load(decoder.decode(new Uint8Array(await file.arrayBuffer())));
   }
 
+  // An answer file for the program to read: it goes into the run's folder,
+  // and the form switches to file mode with its name (the first question
+  // chooses the mode; the one asked when it is 1 takes the name).
   async loadInputFile(file) {
     if (!file) return;
     this.answerFile = { name: file.name, bytes: new Uint8Array(await file.arrayBuffer()) };
     this.inputFileNote.textContent = `${file.name}, ${this.answerFile.bytes.length} bytes`;
+    const mode = this.program.steps[0];
+    const named = this.program.steps.find((s) => s.when?.id === mode.id && s.when.in?.includes(1));
+    this.answers.set(mode.id, '1');
+    if (named) this.answers.set(named.id, file.name);
+    this.render();
   }
 
   // The fields of the questions these answers lead to; a change that alters

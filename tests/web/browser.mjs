@@ -189,6 +189,35 @@ try {
     console.log(`${program}: clicked through, ${made.join()} downloaded, equal to the native file; screenshot ${join(shots, program + '.png')}`);
   }
 
+  // linermesh's file mode: the answers downloaded in its answer-file form,
+  // given back to the form as the file to read; the TOR file must be the
+  // native one for the same answer file.
+  {
+    const panel = 'section[data-tab="linermesh"]';
+    await page.click('#tabs button[data-tab="linermesh"]');
+    await page.click(`${panel} button.save-answer-file`);
+    const answerFile = await waitDownload('linermesh.answers');
+    if (!answerFile) {
+      fail('linermesh: no answer file downloaded');
+    } else {
+      const path = join(downloads, 'shroud.ans');
+      writeFileSync(path, answerFile);
+      await (await page.$(`${panel} input.load-input-file`)).uploadFile(path);
+      await page.waitForFunction((sel) => document.querySelector(sel)?.value === 'shroud.ans', {},
+        `${panel} input[data-key="answer_file"]`);
+      rmSync(path);
+      const done = await page.$eval(`${panel} .result`, (e) => Number(e.dataset.done ?? 0));
+      await page.click(`${panel} button.run`);
+      await page.waitForFunction((sel, n) => Number(document.querySelector(sel).dataset.done ?? 0) > n, {}, `${panel} .result`, done);
+      const here = native('linermesh', [], '1\nshroud.ans\n', { 'shroud.ans': answerFile });
+      await page.click(`${panel} .written[data-name="liner.tor"] button.download`);
+      const got = await waitDownload('liner.tor');
+      if (!got || !here.files['liner.tor']) fail('linermesh file mode: no liner.tor');
+      else differs('linermesh file mode: downloaded liner.tor', here.files['liner.tor'], got);
+      console.log('linermesh file mode: its answer file downloaded and loaded back, liner.tor equal to the native file');
+    }
+  }
+
   // Check a file: the dish from the example, through the file chooser.
   await page.click('#tabs button[data-tab="check"]');
   const dish = native('dishsurface', [], readFileSync(join(examplesDir, 'dishsurface.answers')), {});

@@ -9,6 +9,8 @@ set(CMAKE_SYSTEM_PROCESSOR wasm32)
 # CMake 3.25 does not know the platform: cmake/Platform/WASI.cmake.
 list(APPEND CMAKE_MODULE_PATH ${CMAKE_CURRENT_LIST_DIR})
 
+# WASI preview 1. Debian's libraries sit under the triple wasm32-wasi, which
+# clang 19 still takes for it (with wasm32-wasip1 it finds no headers there).
 set(WASI_TARGET wasm32-wasi)
 set(CMAKE_C_COMPILER clang-19)
 set(CMAKE_CXX_COMPILER clang++-19)

@@ -232,8 +232,23 @@ try {
   const nativeSvg = native('radomeview', ['dish.rsf'], '', { 'dish.rsf': dish.files['dish.rsf'] }).files['dish.rsf.svg'];
   if (!svg) fail('check: no SVG downloaded');
   else differs('check: downloaded SVG', nativeSvg, svg);
-  await page.screenshot({ path: join(shots, 'check.png'), fullPage: true });
   console.log('check a file: dish.rsf checked and drawn, its SVG downloaded, equal to the native one');
+  // A TOR file dropped on the page: the findings are the native ones.
+  const answers = readFileSync(join(examplesDir, 'linermesh.answers'));
+  const tor = native('linermesh', [], '1\nliner.ans\n', { 'liner.ans': answers }).files['liner.tor'];
+  const findings = native('radomeview', ['--html', 'liner.tor.html', 'liner.tor'], '', { 'liner.tor': tor }).stdout.toString('latin1');
+  const before = await page.$eval('section[data-tab="check"] .result', (e) => Number(e.dataset.done ?? 0));
+  await page.$eval('section[data-tab="check"] .drop', (drop, bytes) => {
+    const moved = new DataTransfer();
+    moved.items.add(new File([Uint8Array.from(bytes, (c) => c.charCodeAt(0))], 'liner.tor'));
+    drop.dispatchEvent(new DragEvent('drop', { dataTransfer: moved, bubbles: true, cancelable: true }));
+  }, tor.toString('latin1'));
+  await page.waitForFunction((n) => Number(document.querySelector('section[data-tab="check"] .result').dataset.done ?? 0) > n, {}, before);
+  const shownFindings = await page.$eval('section[data-tab="check"] pre.findings', (e) => e.textContent);
+  if (shownFindings !== findings) fail(`check: dropped liner.tor: findings ${JSON.stringify(shownFindings)}, native ${JSON.stringify(findings)}`);
+  if (!(await page.$('section[data-tab="check"] .picture svg'))) fail('check: dropped liner.tor: no picture');
+  await page.screenshot({ path: join(shots, 'check.png'), fullPage: true });
+  console.log('check a file: liner.tor dropped on the page, the same findings as native');
 
   if (errors.length > 0) fail(`errors in the page: ${errors.join('; ')}`);
   const out = requests.slice(1).filter((u) => !u.startsWith('blob:') && !u.startsWith('data:'));

@@ -151,11 +151,15 @@ class ProgramForm {
   }
 
   // The fields of the questions these answers lead to; a change that alters
-  // which questions follow redraws them, keeping what was typed.
+  // which questions follow redraws them, keeping what was typed. A repeated
+  // group is a table, one row per layer: its lines that name the layer head
+  // the row, the rest of each prompt heads its column.
   render() {
     const focused = document.activeElement?.dataset?.key;
     this.fields.replaceChildren();
-    let group = null;
+    let table = null;
+    let row = null;
+    const headed = new Set();  // the group's questions with a column
     for (const q of questions(this.program.steps, this.answers)) {
       const input = element('input', {
         type: 'text', 'data-key': q.key, name: q.key, title: q.step.holds ?? '', autocomplete: 'off', spellcheck: 'false',
@@ -163,22 +167,36 @@ class ProgramForm {
       input.value = this.answers.get(q.key) ?? '';
       input.addEventListener('input', () => {
         this.answers.set(q.key, input.value);
-        const before = questions(this.program.steps, this.answers).map((x) => x.key).join();
-        if (before !== this.shown) this.render();
+        const now = questions(this.program.steps, this.answers).map((x) => x.key).join();
+        if (now !== this.shown) this.render();
       });
-      const label = element('label', { class: 'question' },
-        element('span', { class: 'prompt' }, promptText(q.step, q.layer)), input,
-        element('span', { class: 'holds' }, q.step.holds ?? ''));
-      if (q.layer > 0) {
-        if (!group || group.dataset.layer !== String(q.layer)) {
-          group = element('fieldset', { class: 'layer', 'data-layer': String(q.layer) }, element('legend', {}, `Layer ${q.layer}`));
-          this.fields.append(group);
-        }
-        group.append(label);
-      } else {
-        group = null;
-        this.fields.append(label);
+      if (q.layer === 0) {
+        table = null;
+        this.fields.append(element('label', { class: 'question' },
+          element('span', { class: 'prompt' }, promptText(q.step, 0)), input,
+          element('span', { class: 'holds' }, q.step.holds ?? '')));
+        continue;
       }
+      const lines = q.step.prompt.split('\n');
+      const naming = lines.filter((l) => l.includes('{layer}'));
+      const asked = lines.filter((l) => !l.includes('{layer}')).join(' ');
+      if (!table) {
+        table = element('table', { class: 'layers' }, element('tr', {}, element('th', {}, '')));
+        this.fields.append(table);
+        headed.clear();
+      }
+      if (!headed.has(q.step.id)) {
+        headed.add(q.step.id);
+        table.firstChild.append(element('th', { title: q.step.holds ?? '' }, asked,
+          element('span', { class: 'holds' }, q.step.holds ?? '')));
+      }
+      if (!row || row.dataset.layer !== String(q.layer)) {
+        row = element('tr', { 'data-layer': String(q.layer) }, element('th', { class: 'layer-name' }, ''));
+        table.append(row);
+      }
+      if (naming.length > 0) row.firstChild.textContent = naming.map((l) => promptText({ prompt: l }, q.layer)).join(' ');
+      else if (!row.firstChild.textContent) row.firstChild.textContent = `Layer ${q.layer}`;
+      row.append(element('td', {}, input));
     }
     this.shown = questions(this.program.steps, this.answers).map((x) => x.key).join();
     if (focused) this.fields.querySelector(`[data-key="${focused}"]`)?.focus();

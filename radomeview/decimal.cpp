@@ -4,7 +4,7 @@
 #include <cmath>
 #include <cstdint>
 #include <limits>
-#include <string>
+#include <string_view>
 #include <vector>
 
 namespace radomeview {
@@ -107,9 +107,23 @@ constexpr std::size_t kMaxDigits = 800;
 constexpr double kExact10[] = {1e0,  1e1,  1e2,  1e3,  1e4,  1e5,  1e6,  1e7,  1e8,  1e9,  1e10, 1e11,
                                1e12, 1e13, 1e14, 1e15, 1e16, 1e17, 1e18, 1e19, 1e20, 1e21, 1e22};
 
+// The significant digits of a number, the first nonzero on, as many as can
+// matter; kept in place rather than allocated.
+class Digits {
+ public:
+  bool empty() const { return size_ == 0; }
+  bool full() const { return size_ == kMaxDigits; }
+  void push(char c) { text_[size_++] = c; }
+  std::string_view view() const { return {text_, size_}; }
+
+ private:
+  char text_[kMaxDigits];
+  std::size_t size_ = 0;
+};
+
 // digits × 10^exp10, digits without leading zeros and not empty; sticky when
 // nonzero digits were dropped after them.
-double to_double(const std::string& digits, long long exp10, bool sticky) {
+double to_double(std::string_view digits, long long exp10, bool sticky) {
   const long long n = static_cast<long long>(digits.size());
   if (exp10 + n - 1 > 309) return HUGE_VAL;  // at least 1e310
   if (exp10 + n < -324) return 0;            // below 1e-325, under half the least double
@@ -188,14 +202,14 @@ std::from_chars_result read_decimal(const char* first, const char* last, double&
     return {p, std::errc()};
   }
 
-  std::string digits;  // significant digits, the first nonzero on
+  Digits digits;
   long long exp10 = 0;
   bool sticky = false, any = false;
   for (; p != last && is_digit(*p); ++p) {
     any = true;
     if (digits.empty() && *p == '0') continue;
-    if (digits.size() < kMaxDigits) {
-      digits += *p;
+    if (!digits.full()) {
+      digits.push(*p);
     } else {
       ++exp10;
       sticky = sticky || *p != '0';
@@ -208,8 +222,8 @@ std::from_chars_result read_decimal(const char* first, const char* last, double&
         any = true;
         if (digits.empty() && *p == '0') {
           --exp10;
-        } else if (digits.size() < kMaxDigits) {
-          digits += *p;
+        } else if (!digits.full()) {
+          digits.push(*p);
           --exp10;
         } else {
           sticky = sticky || *p != '0';
@@ -235,7 +249,7 @@ std::from_chars_result read_decimal(const char* first, const char* last, double&
     value = sign * 0.0;
     return {p, std::errc()};
   }
-  const double magnitude = to_double(digits, exp10, sticky);
+  const double magnitude = to_double(digits.view(), exp10, sticky);
   if (magnitude == 0 || std::isinf(magnitude)) return {p, std::errc::result_out_of_range};
   value = sign * magnitude;
   return {p, std::errc()};

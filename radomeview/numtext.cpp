@@ -6,6 +6,8 @@
 #include <cmath>
 #include <cstring>
 
+#include "radomeview/decimal.h"
+
 namespace radomeview {
 
 namespace {
@@ -79,7 +81,7 @@ Field read_field(std::string_view t, double* value) {
   const char first = body[0] == '-' ? (body.size() > 1 ? body[1] : '\0') : body[0];
   const bool decimal = (first >= '0' && first <= '9') || first == '.';
   double v = 0;
-  const auto [end, ec] = std::from_chars(body.data(), body.data() + body.size(), v);
+  const auto [end, ec] = parse_double(body.data(), body.data() + body.size(), v);
   if (end != body.data() + body.size()) return Field::not_number;
   if (ec == std::errc::result_out_of_range) {
     // Too small for a double reads as zero; too large is not finite.

@@ -1,5 +1,5 @@
 // Numbers in and out of text, the same bytes on every platform: no locale,
-// no printf; std::from_chars and std::to_chars only.
+// no printf; std::to_chars, and parse_double (decimal.h) for reading.
 #pragma once
 
 #include <cstddef>

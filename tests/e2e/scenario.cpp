@@ -128,6 +128,7 @@ Target target_from_environment() {
     for (std::string w; words >> w;) t.launcher.push_back(w);
   }
   if (t.platform == "windows") t.suffix = ".exe";
+  if (t.platform == "wasi") t.suffix = ".wasm";
   return t;
 }
 
@@ -152,7 +153,7 @@ Scenario load_scenario(const std::string& path, const std::string& platform) {
       if (const std::size_t at = key.find('@'); at != std::string::npos) {
         const std::string on = key.substr(at + 1);
         key.resize(at);
-        if (on != "windows" && on != "posix") throw std::runtime_error("unknown platform '" + on + "'");
+        if (on != "windows" && on != "posix" && on != "wasi" && on != "browser") throw std::runtime_error("unknown platform '" + on + "'");
         if (key != "stderr" && key != "status" && key != "skip") {
           throw std::runtime_error("only stderr, status and skip depend on the platform");
         }

@@ -28,7 +28,9 @@
 // Where the expected bytes depend on the platform the programs were built
 // for, the case states both: `stderr@windows` and `status@windows` replace
 // `stderr` and `status` when the programs under test are Windows programs,
-// and `skip@windows "REASON"` says why a case cannot run there at all.
+// and `skip@windows "REASON"` says why a case cannot run there at all. The
+// platforms: posix, windows, wasi (the WebAssembly modules under Node's WASI,
+// tests/web/run) and browser (the same modules in the web page's engine).
 //
 // Files present before and not named by `after` must be unchanged; any other
 // file the run leaves is a failure. request_for() turns a scenario into the
@@ -43,8 +45,10 @@
 
 namespace e2e {
 
-// The programs under test: built for this machine, or Windows programs run
-// through a launcher (E2E_PLATFORM=windows, E2E_LAUNCHER="wine .../launch.exe").
+// The programs under test: built for this machine, or programs of another
+// platform run through a launcher (E2E_PLATFORM=windows,
+// E2E_LAUNCHER="wine .../launch.exe"; E2E_PLATFORM=wasi,
+// E2E_LAUNCHER="node tests/web/wasi-launch.mjs").
 struct Target {
   std::string platform = "posix";
   std::vector<std::string> launcher;  // words put before the executable

@@ -10,12 +10,15 @@ double Extents::span() const { return any ? std::max(x1 - x0, y1 - y0) : 0.0; }
 
 namespace {
 
-double cross(Vec o, Vec a, Vec b) { return (a.x - o.x) * (b.y - o.y) - (a.y - o.y) * (b.x - o.x); }
+double cross(Vec o, Vec a, Vec b) { return geometry_cross(o, a, b); }
 
 }  // namespace
 
 bool segments_cross(Vec a, Vec b, Vec c, Vec d, Vec* where) {
-  const double lab = std::hypot(b.x - a.x, b.y - a.y), lcd = std::hypot(d.x - c.x, d.y - c.y);
+  return segments_cross(a, b, std::hypot(b.x - a.x, b.y - a.y), c, d, std::hypot(d.x - c.x, d.y - c.y), where);
+}
+
+bool segments_cross(Vec a, Vec b, double lab, Vec c, Vec d, double lcd, Vec* where) {
   if (!(lab > 0) || !(lcd > 0)) return false;
   // Coordinates computed from expressions carry rounding: closer than this
   // (relative to their size) is the same place or the same line.

@@ -10,6 +10,8 @@
 // be read or written or is none of the three kinds.
 #include <cerrno>
 #include <cstdio>
+#include <cstdint>
+#include <cstdlib>
 #include <cstring>
 #include <memory>
 #include <string>
@@ -17,6 +19,7 @@
 
 #if defined(__GLIBC__)
 #include <malloc.h>
+#include <sys/mman.h>
 #endif
 
 #include "cli/version.h"
@@ -138,6 +141,15 @@ int main(int argc, char** argv) {
   // more than the work done on it: blocks of up to 32 MB are kept for reuse.
   mallopt(M_MMAP_THRESHOLD, 32 << 20);
   mallopt(M_TRIM_THRESHOLD, 256 << 20);
+  // The same heap in huge pages where the system offers them on request:
+  // one fault for 2 MB instead of 512.
+  constexpr std::size_t kHeap = 30 << 20, kHuge = 2 << 20;
+  if (void* p = std::malloc(kHeap)) {
+    const auto at = reinterpret_cast<std::uintptr_t>(p);
+    const std::uintptr_t lo = (at + kHuge - 1) & ~(kHuge - 1), hi = (at + kHeap) & ~(kHuge - 1);
+    if (hi > lo) madvise(reinterpret_cast<void*>(lo), hi - lo, MADV_HUGEPAGE);
+    std::free(p);
+  }
 #endif
   radomeview::Options opt;
   std::string error;

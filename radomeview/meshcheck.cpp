@@ -4,11 +4,13 @@
 #include <bit>
 #include <cmath>
 #include <cstdint>
+#include <memory>
 #include <string>
 #include <type_traits>
 #include <utility>
 #include <vector>
 
+#include "radomeview/median.h"
 #include "radomeview/numtext.h"
 
 namespace radomeview {
@@ -128,19 +130,14 @@ void layout(const Mesh& m, const Resolver& values, Findings* f) {
   }
 }
 
-double median(std::vector<double>* v) {
-  if (v->empty()) return 0;
-  const auto mid = v->begin() + static_cast<std::ptrdiff_t>(v->size() / 2);
-  std::nth_element(v->begin(), mid, v->end());
-  return *mid;
-}
-
 // A node absurdly far from the rest, measured in the mesh's own size: the
 // median distance of its nodes from their middle (the median of each
 // coordinate). A radial end cut with the shroud at 90 degrees divides by a
 // cosine of about 6e-17 and puts a node there.
 void far(Mesh* m, Findings* f) {
   std::vector<double> xs, ys;
+  xs.reserve(m->nodes.size());
+  ys.reserve(m->nodes.size());
   for (const Node& n : m->nodes) {
     if (!n.placed) continue;
     xs.push_back(n.at.x);
@@ -149,6 +146,7 @@ void far(Mesh* m, Findings* f) {
   if (xs.size() < 3) return;
   const Vec middle{median(&xs), median(&ys)};
   std::vector<double> d;
+  d.reserve(xs.size());
   for (const Node& n : m->nodes) {
     if (n.placed) d.push_back(std::hypot(n.at.x - middle.x, n.at.y - middle.y));
   }
@@ -180,41 +178,43 @@ struct Hit {
   Vec where;
 };
 
-// A straight piece of a segment, for the crossing test.
+// A straight piece of a segment, for the crossing test: a linear segment
+// whole, or one of the six chords of a cubic one's curve through its nodes.
+// Its ends are worked out when needed, not kept: the nodes of a large mesh
+// are not copied once more.
 struct Piece {
-  Vec a, b;
   std::uint32_t segment;
+  std::uint32_t chord;  // 1 to 6 along a cubic segment, 0 for a linear one
 };
 
-// The pieces of a segment: a linear one whole, a cubic one as six chords of
-// its curve, through its nodes.
-void pieces_of(const Mesh& m, std::uint32_t index, std::vector<Piece>* out) {
-  const Segment& s = m.segments[index];
-  const Vec p0 = m.nodes[static_cast<std::size_t>(s.at[0])].at;
-  if (s.order == 1) {
-    out->push_back(Piece{p0, m.nodes[static_cast<std::size_t>(s.at[1])].at, index});
-    return;
-  }
+struct Ends {
+  Vec a, b;
+};
+
+// The point of a cubic segment's curve at t = k/6, k from 0 to 6: the
+// cubic through its four nodes at t = 0, 1/3, 2/3 and 1.
+Vec on_cubic(const Mesh& m, const Segment& s, int k) {
   Vec p[4];
-  for (int k = 0; k < 4; ++k) p[k] = m.nodes[static_cast<std::size_t>(s.at[k])].at;
-  Vec prev = p[0];
-  for (int k = 1; k <= 6; ++k) {
-    Vec q;
-    if (k % 2 == 0) {
-      q = p[k / 2];  // the nodes themselves, exactly
-    } else {
-      // The cubic through the four nodes at t = 0, 1/3, 2/3, 1, at t = k/6.
-      const double t = k / 6.0;
-      const double l0 = -4.5 * (t - 1.0 / 3) * (t - 2.0 / 3) * (t - 1);
-      const double l1 = 13.5 * t * (t - 2.0 / 3) * (t - 1);
-      const double l2 = -13.5 * t * (t - 1.0 / 3) * (t - 1);
-      const double l3 = 4.5 * t * (t - 1.0 / 3) * (t - 2.0 / 3);
-      q = Vec{l0 * p[0].x + l1 * p[1].x + l2 * p[2].x + l3 * p[3].x, l0 * p[0].y + l1 * p[1].y + l2 * p[2].y + l3 * p[3].y};
-    }
-    out->push_back(Piece{prev, q, index});
-    prev = q;
-  }
+  for (int j = 0; j < 4; ++j) p[j] = m.nodes[static_cast<std::size_t>(s.at[j])].at;
+  if (k % 2 == 0) return p[k / 2];  // the nodes themselves, exactly
+  const double t = k / 6.0;
+  const double l0 = -4.5 * (t - 1.0 / 3) * (t - 2.0 / 3) * (t - 1);
+  const double l1 = 13.5 * t * (t - 2.0 / 3) * (t - 1);
+  const double l2 = -13.5 * t * (t - 1.0 / 3) * (t - 1);
+  const double l3 = 4.5 * t * (t - 1.0 / 3) * (t - 2.0 / 3);
+  return Vec{l0 * p[0].x + l1 * p[1].x + l2 * p[2].x + l3 * p[3].x, l0 * p[0].y + l1 * p[1].y + l2 * p[2].y + l3 * p[3].y};
 }
+
+Ends ends(const Mesh& m, Piece p) {
+  const Segment& s = m.segments[p.segment];
+  if (p.chord == 0) {
+    return Ends{m.nodes[static_cast<std::size_t>(s.at[0])].at, m.nodes[static_cast<std::size_t>(s.at[1])].at};
+  }
+  const int k = static_cast<int>(p.chord);
+  return Ends{on_cubic(m, s, k - 1), on_cubic(m, s, k)};
+}
+
+double length(const Ends& e) { return std::hypot(e.b.x - e.a.x, e.b.y - e.a.y); }
 
 // A (cell, piece) pair of the crossing test's listing: one 64-bit number,
 // the cell above the piece, where both fit in it (they nearly always do), or
@@ -237,15 +237,21 @@ struct Wide {
 // cell stay in the order they were listed in, that of their pieces.
 template <class Form>
 void radix_sort(std::vector<typename Form::Entry>* v, const Form& form, int bits) {
-  std::vector<typename Form::Entry> other(v->size());
+  using Entry = typename Form::Entry;
+  // Passes go back and forth between the listing and a second array left
+  // uncleared: every entry of it is written before it is read.
+  const std::unique_ptr<Entry[]> second(new Entry[v->size()]);
+  Entry* from = v->data();
+  Entry* to = second.get();
   std::vector<std::size_t> at(1 << 16 | 1);
   for (int shift = 0; shift < bits; shift += 16) {
     std::fill(at.begin(), at.end(), 0);
-    for (const auto& e : *v) ++at[((form.cell(e) >> shift) & 0xFFFF) + 1];
+    for (std::size_t i = 0; i < v->size(); ++i) ++at[((form.cell(from[i]) >> shift) & 0xFFFF) + 1];
     for (std::size_t k = 1; k < at.size(); ++k) at[k] += at[k - 1];
-    for (const auto& e : *v) other[at[(form.cell(e) >> shift) & 0xFFFF]++] = e;
-    v->swap(other);
+    for (std::size_t i = 0; i < v->size(); ++i) to[at[(form.cell(from[i]) >> shift) & 0xFFFF]++] = from[i];
+    std::swap(from, to);
   }
+  if (from != v->data()) std::copy(from, from + v->size(), v->data());
 }
 
 // Segments that meet anywhere but at a shared node. Each piece is listed
@@ -258,21 +264,29 @@ void crossings(const Mesh& m, Findings* f) {
   for (const Segment& s : m.segments) most += s.order == 3 ? 6 : 1;
   pieces.reserve(most);
   for (std::uint32_t i = 0; i < m.segments.size(); ++i) {
-    if (m.segments[i].drawn) pieces_of(m, i, &pieces);
+    const Segment& s = m.segments[i];
+    if (!s.drawn) continue;
+    if (s.order == 1) {
+      pieces.push_back(Piece{i, 0});
+    } else {
+      for (std::uint32_t k = 1; k <= 6; ++k) pieces.push_back(Piece{i, k});
+    }
   }
   if (pieces.size() < 2) return;
+  // Cells of the median piece's size, at most 2^20 to a side, larger where
+  // long pieces would be listed in too many.
   Extents e;
   std::vector<double> lengths;
   lengths.reserve(pieces.size());
-  for (const Piece& p : pieces) {
+  for (const Piece& piece : pieces) {
+    const Ends p = ends(m, piece);
     e.add(p.a);
     e.add(p.b);
     lengths.push_back(std::max(std::abs(p.b.x - p.a.x), std::abs(p.b.y - p.a.y)));
   }
-  // Cells of the median piece's size, at most 2^20 to a side, larger where
-  // long pieces would be listed in too many.
   const double span = std::max(e.x1 - e.x0, e.y1 - e.y0);
   double size = std::max(median(&lengths), span / (1 << 20));
+  std::vector<double>().swap(lengths);
   if (!(size > 0) || !std::isfinite(size)) size = std::isfinite(span) && span > 0 ? span : 1;
   struct Box {
     std::uint32_t x0, x1, y0, y1;
@@ -287,7 +301,7 @@ void crossings(const Mesh& m, Findings* f) {
     };
     total = 0;
     for (std::size_t i = 0; i < pieces.size(); ++i) {
-      const Piece& p = pieces[i];
+      const Ends p = ends(m, pieces[i]);
       Box& b = boxes[i];
       b = Box{cell(std::min(p.a.x, p.b.x), e.x0), cell(std::max(p.a.x, p.b.x), e.x0),
               cell(std::min(p.a.y, p.b.y), e.y0), cell(std::max(p.a.y, p.b.y), e.y0)};
@@ -333,14 +347,22 @@ void crossings(const Mesh& m, Findings* f) {
       const std::uint32_t cy = static_cast<std::uint32_t>(here / columns);
       for (std::size_t i = from; i < to && complete; ++i) {
         const std::uint32_t pi = form.piece(listed[i]);
-        const Piece& a = pieces[pi];
+        const std::uint32_t sa = pieces[pi].segment;
         const Box& ba = boxes[pi];
+        Ends a;
+        bool have_a = false;  // its ends, worked out at its first test
+        double la = -1;       // its length, likewise
         for (std::size_t j = i + 1; j < to; ++j) {
           const std::uint32_t pj = form.piece(listed[j]);
-          const Piece& b = pieces[pj];
-          if (a.segment == b.segment) continue;
+          const std::uint32_t sb = pieces[pj].segment;
+          if (sa == sb) continue;
           const Box& bb = boxes[pj];
           if (std::max(ba.x0, bb.x0) != cx || std::max(ba.y0, bb.y0) != cy) continue;  // tested elsewhere
+          if (!have_a) {
+            a = ends(m, pieces[pi]);
+            have_a = true;
+          }
+          const Ends b = ends(m, pieces[pj]);
           // Boxes apart by more than rounding: no meeting.
           const double tol = 1e-9 * std::max({std::abs(a.a.x), std::abs(a.a.y), std::abs(a.b.x), std::abs(a.b.y),
                                               std::abs(b.a.x), std::abs(b.a.y), std::abs(b.b.x), std::abs(b.b.y)});
@@ -354,9 +376,11 @@ void crossings(const Mesh& m, Findings* f) {
             complete = false;
             break;
           }
+          if (only_an_end_shared(a.a, a.b, b.a, b.b)) continue;
+          if (la < 0) la = length(a);
           Vec where;
-          if (segments_cross(a.a, a.b, b.a, b.b, &where)) {
-            hits.push_back(Hit{std::min(a.segment, b.segment), std::max(a.segment, b.segment), where});
+          if (segments_cross(a.a, a.b, la, b.a, b.b, length(b), &where)) {
+            hits.push_back(Hit{std::min(sa, sb), std::max(sa, sb), where});
           }
         }
       }

@@ -147,18 +147,20 @@ char* put_fixed2(char* to, double v) {
     const std::uint64_t half = std::uint64_t{1} << (shift - 1);
     hundredths = whole + (rest > half || (rest == half && (whole & 1) != 0) ? 1 : 0);
   }  // else |v| < 2^-11: 0.00
-  // The digits from the right, two at a time.
+  // The digits from the right, two at a time, written where they belong:
+  // built elsewhere and copied, they would be read back before the writes
+  // have settled, which costs more than the digits themselves.
   static constexpr char kPairs[] =
       "00010203040506070809101112131415161718192021222324252627282930313233343536373839"
       "40414243444546474849505152535455565758596061626364656667686970717273747576777879"
       "8081828384858687888990919293949596979899";
-  // Written to end at b + 24; 16 bytes are copied from the first, and the
-  // caller's buffer has room for them.
-  char b[40] = {};
-  char* p = b + 24;
   std::uint64_t units = hundredths / 100;
   const std::size_t cents = hundredths % 100;
-  p -= 3;
+  const bool minus = bits >> 63 && hundredths != 0;  // "-0.00" is written as "0.00"
+  int digits = 1;
+  for (std::uint64_t at_least = 10; digits < 10 && units >= at_least; at_least *= 10) ++digits;
+  char* const end = to + (minus ? 1 : 0) + digits + 3;
+  char* p = end - 3;
   p[0] = '.';
   p[1] = kPairs[2 * cents];
   p[2] = kPairs[2 * cents + 1];
@@ -176,15 +178,14 @@ char* put_fixed2(char* to, double v) {
   } else {
     *--p = static_cast<char>('0' + units);
   }
-  if (bits >> 63 && hundredths != 0) *--p = '-';  // "-0.00" is written as "0.00"
-  static_assert(kFixed2Most == 16);
-  std::memcpy(to, p, kFixed2Most);
-  return to + (b + 24 - p);
+  if (minus) *--p = '-';
+  return end;
 }
 
 void append_fixed2(std::string& out, double v) {
-  char b[kFixed2Most];
-  out.append(b, put_fixed2(b, v));
+  const std::size_t at = out.size();
+  out.resize(at + kFixed2Most);
+  out.resize(static_cast<std::size_t>(put_fixed2(out.data() + at, v) - out.data()));
 }
 
 }  // namespace radomeview

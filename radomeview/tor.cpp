@@ -3,8 +3,10 @@
 #include <algorithm>
 #include <array>
 #include <cctype>
+#include <utility>
 
 #include "radomeview/numtext.h"
+#include "radomeview/quickrow.h"
 #include "radomeview/torlex.h"
 
 namespace radomeview {
@@ -49,6 +51,18 @@ bool plain(std::string_view r) {
   for (; end - p >= 4; p += 4) special |= kSpecial[p[0]] | kSpecial[p[1]] | kSpecial[p[2]] | kSpecial[p[3]];
   for (; p != end; ++p) special |= kSpecial[*p];
   return special == 0;
+}
+
+// What a table's plain rows are read as while it is parsed: the nodes and
+// segments of a bor_mesh, which make up most of a large file, as numbers.
+enum class Rows { text, nodes, linear_segments, cubic_segments };
+
+Rows rows_of(const std::string& type, const std::string& key) {
+  if (type != "bor_mesh") return Rows::text;
+  if (key == "nodes") return Rows::nodes;
+  if (key == "linear_segments") return Rows::linear_segments;
+  if (key == "cubic_segments") return Rows::cubic_segments;
+  return Rows::text;
 }
 
 const char* describe(Token::Type t) {
@@ -183,7 +197,7 @@ class Parser {
         return true;
       }
       Attribute a;
-      if (!attribute(&a)) {
+      if (!attribute(&a, *o)) {
         o->complete = false;
         if (!skip_group()) not_closed(*o);
         return true;
@@ -204,7 +218,7 @@ class Parser {
     error(last_line_, "object " + shown(o.name) + " is not closed by \")\"");
   }
 
-  bool attribute(Attribute* a) {
+  bool attribute(Attribute* a, const Object& o) {
     a->line = line();
     if (!is(Token::word)) {
       expected("an attribute name");
@@ -216,11 +230,21 @@ class Parser {
       return false;
     }
     take();
+    rows_ = rows_of(o.type, a->key);
+    // As many segments as nodes read so far, most likely, or a third as
+    // many cubic ones: room made at once, not grown by copying. (Room not
+    // used is not touched.)
+    expected_ = 0;
+    if (rows_ == Rows::linear_segments || rows_ == Rows::cubic_segments) {
+      for (const Attribute& b : o.attributes) expected_ += b.value.table.nodes.size();
+      if (rows_ == Rows::cubic_segments) expected_ = expected_ / 3 + 1;
+    }
     return value(&a->value, a->key);
   }
 
   // A value; on false a finding is made and the parentheses it opened are closed.
   bool value(Value* v, const std::string& of) {
+    const Rows rows = std::exchange(rows_, Rows::text);  // for this value, not those inside it
     v->line = line();
     if (is(Token::text)) {
       v->type = Value::Type::text;
@@ -235,7 +259,7 @@ class Parser {
     if (is(Token::open)) {
       take();
       const std::string name = lower(v->text);
-      if (name == "table") return table(v, of);
+      if (name == "table") return table(v, of, rows);
       if (name == "ref") return ref(v, of);
       v->type = Value::Type::call;
       return items(v, of);
@@ -297,9 +321,10 @@ class Parser {
 
   // The rows up to ")", read a record at a time. The "(" has just been
   // taken, so nothing is looked ahead.
-  bool table(Value* v, const std::string& of) {
+  bool table(Value* v, const std::string& of, Rows rows) {
     v->type = Value::Type::table;
     Table& t = v->table;
+    if (rows == Rows::linear_segments || rows == Rows::cubic_segments) t.segments.reserve(expected_);
     std::string_view r;
     std::size_t line = 0;
     for (;;) {
@@ -310,6 +335,11 @@ class Parser {
       }
       last_line_ = line;
       // Most rows are plain fields up to the line end: kept as they stand.
+      // A mesh's row of plain numbers, read as the node or segment it is.
+      if (quick(rows, r, line, &t)) {
+        lexer_.consume(r.size());
+        continue;
+      }
       if (plain(r)) {
         std::size_t n = r.size();
         while (n > 0 && (r[n - 1] == ' ' || r[n - 1] == '\t')) --n;
@@ -382,8 +412,34 @@ class Parser {
     }
   }
 
+  // A row of plain numbers read as a node or segment into the table; false
+  // if it is to be kept as text. (What a node row holds is plain; what
+  // follows a segment's regions is looked at.)
+  static bool quick(Rows rows, std::string_view r, std::size_t line, Table* t) {
+    switch (rows) {
+      case Rows::text: return false;
+      case Rows::nodes: {
+        Node n;
+        if (!quick_node(r, line, &n)) return false;
+        t->nodes.push_back(n);
+        return true;
+      }
+      case Rows::linear_segments:
+      case Rows::cubic_segments: {
+        Segment s;
+        std::string_view rest;
+        if (!quick_segment(r, line, rows == Rows::cubic_segments ? 3 : 1, &s, &rest) || !plain(rest)) return false;
+        t->segments.push_back(s);
+        return true;
+      }
+    }
+    return false;
+  }
+
   TorLexer& lexer_;
   Findings* f_;
+  Rows rows_ = Rows::text;     // of the value about to be read
+  std::size_t expected_ = 0;  // rows of segments in it, likely
   Lookahead ahead_;
   const Token none_{Token::close, "", 0};  // taken past the end
   std::size_t last_line_ = 0;

@@ -12,6 +12,7 @@
 #include <vector>
 
 #include "radomeview/findings.h"
+#include "radomeview/mesh.h"
 #include "radomeview/source.h"
 
 namespace radomeview {
@@ -38,6 +39,14 @@ class Table {
   // it until the next row is begun.
   void end_row();
 
+  // The rows of a mesh's nodes or segments that are plain numbers, read as
+  // the table was parsed and kept as numbers rather than text, in the
+  // order of their lines; the other rows are kept as text (read_mesh merges
+  // the two).
+  std::vector<Node> nodes;
+  std::vector<Segment> segments;
+
+  // The rows kept as text.
   std::size_t size() const { return rows_; }
   // f(row, its text) for each row, in order.
   template <class F>

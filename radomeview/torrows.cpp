@@ -5,6 +5,7 @@
 #include "radomeview/expr.h"
 #include "radomeview/fields.h"
 #include "radomeview/numtext.h"
+#include "radomeview/quickrow.h"
 #include "radomeview/units.h"
 
 namespace radomeview {
@@ -27,27 +28,6 @@ struct Fields {
       if (!f.empty() && f.back() == '"') f.remove_suffix(1);
     }
   }
-};
-
-// The rows of a large mesh are mostly unsigned whole numbers and plain
-// decimals between blanks: read here in one pass, without splitting. Any
-// step that meets something else fails, and the row is read field by field.
-class QuickRow {
- public:
-  explicit QuickRow(std::string_view r) : p_(r.data()), end_(r.data() + r.size()) {}
-  bool whole(long long* v) { return skip() && (p_ = scan_whole(p_, end_, v)) != nullptr; }
-  bool number(double* v) { return skip() && (p_ = scan_decimal(p_, end_, v)) != nullptr; }
-  bool at_end() { return p_ && (skip(), p_ == end_); }
-
- private:
-  // Past the blanks; false at the end of the row or after a failed step.
-  bool skip() {
-    if (!p_) return false;
-    while (p_ != end_ && (*p_ == ' ' || *p_ == '\t')) ++p_;
-    return p_ != end_;
-  }
-  const char* p_;
-  const char* end_;
 };
 
 class Rows {
@@ -90,16 +70,24 @@ class Rows {
     });
   }
 
-  void nodes(const Table& t) {
-    m_->nodes.reserve(m_->nodes.size() + t.size());
+  // The rows read as the table was parsed and those kept as text, merged
+  // in the order of their lines.
+  void nodes(Table& t) {
+    if (t.size() == 0 && m_->nodes.empty()) {
+      m_->nodes = std::move(t.nodes);
+      return;
+    }
+    m_->nodes.reserve(m_->nodes.size() + t.nodes.size() + t.size());
+    std::size_t quick = 0;
     t.each([&](const Row& row, std::string_view text) {
+      for (; quick < t.nodes.size() && t.nodes[quick].line < row.line; ++quick) m_->nodes.push_back(t.nodes[quick]);
       Node n;
-      n.line = row.line;
-      if (QuickRow q(text); q.whole(&n.number) && q.number(&n.at.x) && q.number(&n.at.y) && q.at_end()) {
-        n.placed = true;
+      if (quick_node(text, row.line, &n)) {
         m_->nodes.push_back(n);
         return;
       }
+      n = Node{};
+      n.line = row.line;
       const Fields c(text);
       if (c.count != 3) {
         f_->add(row.line, Severity::error, "nodes row holds " + std::to_string(c.count) + " fields, not 3");
@@ -111,20 +99,26 @@ class Rows {
       n.placed = z && r;
       m_->nodes.push_back(n);
     });
+    m_->nodes.insert(m_->nodes.end(), t.nodes.begin() + static_cast<std::ptrdiff_t>(quick), t.nodes.end());
+    std::vector<Node>().swap(t.nodes);
   }
 
-  void segments(const Table& t, int order) {
+  void segments(Table& t, int order) {
     const std::size_t least = order == 3 ? 7 : 5;  // the number, the nodes and the two regions
     const char* const name = order == 3 ? "cubic_segments" : "linear_segments";
-    m_->segments.reserve(m_->segments.size() + t.size());
+    if (t.size() == 0 && m_->segments.empty()) {
+      m_->segments = std::move(t.segments);
+      return;
+    }
+    m_->segments.reserve(m_->segments.size() + t.segments.size() + t.size());
     const std::size_t nodes = order == 3 ? 4 : 2;
+    std::size_t quick = 0;
     t.each([&](const Row& row, std::string_view text) {
+      for (; quick < t.segments.size() && t.segments[quick].line < row.line; ++quick) {
+        m_->segments.push_back(t.segments[quick]);
+      }
       Segment s;
-      s.line = row.line;
-      s.order = order;
-      if (QuickRow q(text); q.whole(&s.number) && q.whole(&s.n[0]) && q.whole(&s.n[1]) &&
-                                 (nodes == 2 || (q.whole(&s.n[2]) && q.whole(&s.n[3]))) && q.whole(&s.left) &&
-                                 q.whole(&s.right)) {
+      if (std::string_view rest; quick_segment(text, row.line, order, &s, &rest)) {
         m_->segments.push_back(s);
         return;
       }
@@ -143,6 +137,8 @@ class Rows {
       good = integer(c, 2 + nodes, row.line, "segment region", &s.right) && good;
       if (good) m_->segments.push_back(s);
     });
+    m_->segments.insert(m_->segments.end(), t.segments.begin() + static_cast<std::ptrdiff_t>(quick), t.segments.end());
+    std::vector<Segment>().swap(t.segments);
   }
 
  private:
@@ -171,13 +167,13 @@ class Rows {
 
 }  // namespace
 
-void read_mesh(const Object& o, const Registry& names, Resolver& values, Findings* f, Mesh* m,
+void read_mesh(Object& o, const Registry& names, Resolver& values, Findings* f, Mesh* m,
                std::vector<std::string>* unread) {
   m->name = o.name;
   m->line = o.line;
   Rows rows(names, values, f, m);
-  for (const Attribute& a : o.attributes) {
-    const Value& v = a.value;
+  for (Attribute& a : o.attributes) {
+    Value& v = a.value;
     const bool table = v.type == Value::Type::table;
     if (a.key == "regions" && table) {
       rows.regions(v.table);

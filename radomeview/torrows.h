@@ -14,8 +14,9 @@
 
 namespace radomeview {
 
-// Reads a bor_mesh object; `unread` gets the keys of attributes not used.
-void read_mesh(const Object& o, const Registry& names, Resolver& values, Findings* f, Mesh* m,
+// Reads a bor_mesh object, taking the rows its tables read as they were
+// parsed; `unread` gets the keys of attributes not used.
+void read_mesh(Object& o, const Registry& names, Resolver& values, Findings* f, Mesh* m,
                std::vector<std::string>* unread);
 
 }  // namespace radomeview

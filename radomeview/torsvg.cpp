@@ -40,54 +40,53 @@ void cubic(std::string& o, const Frame& f, const Vec p[4]) {
   o += '"';
 }
 
-// A point of the picture as its numbers are written, each in a slot of
-// kFixed2Most bytes that is copied whole.
-struct PointText {
-  char x[kFixed2Most], y[kFixed2Most];
-  std::size_t nx = 0, ny = 0;
-  void set(Vec v) {
-    nx = static_cast<std::size_t>(put_fixed2(x, v.x) - x);
-    ny = static_cast<std::size_t>(put_fixed2(y, v.y) - y);
-  }
-};
-
 // The linear segments of a mesh, each a <line> with its number: made up in
-// one buffer, as a mesh may have a hundred thousand of them, and a segment
-// that starts where the one before ended takes that end's numbers.
+// one of two buffers in turn, as a mesh may have a hundred thousand of them,
+// and a segment that starts where the one before ended takes that end's
+// numbers from the other buffer.
 class LineWriter {
  public:
   void write(std::string& o, bool metal, long long number, int from, Vec a, int to, Vec b) {
-    if (from != last_ || from < 0) {
-      start_.set(a);
-    } else {
-      start_ = end_;
-    }
-    end_.set(b);
-    last_ = to;
     const auto put = [](char* p, std::string_view s) {
       return static_cast<char*>(std::memcpy(p, s.data(), s.size())) + s.size();
     };
-    const auto number_of = [](char* p, const char* slot, std::size_t n) {
-      std::memcpy(p, slot, kFixed2Most);
-      return p + n;
-    };
-    char buffer[256];
-    char* p = put(buffer, metal ? "<line class=\"segment metal\" data-segment=\"" : "<line class=\"segment\" data-segment=\"");
+    char* const line = lines_[which_];
+    char* p = put(line, metal ? "<line class=\"segment metal\" data-segment=\"" : "<line class=\"segment\" data-segment=\"");
     p = std::to_chars(p, p + 24, number).ptr;
     p = put(p, "\" x1=\"");
-    p = number_of(p, start_.x, start_.nx);
-    p = put(p, "\" y1=\"");
-    p = number_of(p, start_.y, start_.ny);
+    if (from == last_ && from >= 0) {
+      // Slots of kFixed2Most bytes, copied whole, the numbers' lengths kept.
+      std::memcpy(p, end_x_, kFixed2Most);
+      p += end_nx_;
+      p = put(p, "\" y1=\"");
+      std::memcpy(p, end_y_, kFixed2Most);
+      p += end_ny_;
+    } else {
+      p = put_fixed2(p, a.x);
+      p = put(p, "\" y1=\"");
+      p = put_fixed2(p, a.y);
+    }
     p = put(p, "\" x2=\"");
-    p = number_of(p, end_.x, end_.nx);
+    end_x_ = p;
+    p = put_fixed2(p, b.x);
+    end_nx_ = static_cast<std::size_t>(p - end_x_);
     p = put(p, "\" y2=\"");
-    p = number_of(p, end_.y, end_.ny);
+    end_y_ = p;
+    p = put_fixed2(p, b.y);
+    end_ny_ = static_cast<std::size_t>(p - end_y_);
     p = put(p, "\"/>\n");
-    o.append(buffer, p);
+    o.append(line, p);
+    last_ = to;
+    which_ ^= 1;
   }
 
  private:
-  PointText start_, end_;
+  // A line is at most about 150 bytes; a number's slot ends well inside.
+  char lines_[2][256] = {};
+  int which_ = 0;
+  const char* end_x_ = nullptr;
+  const char* end_y_ = nullptr;
+  std::size_t end_nx_ = 0, end_ny_ = 0;
   int last_ = -1;  // the node the last segment ended at
 };
 

@@ -2,6 +2,8 @@
 #include <gtest/gtest.h>
 
 #include <cmath>
+#include <iterator>
+#include <random>
 #include <vector>
 
 #include "radomeview/geometry.h"
@@ -39,6 +41,39 @@ TEST(SegmentsCross, WhereTwoSegmentsMeet) {
       EXPECT_NEAR(where.y, c.where.y, 1e-12);
     }
   }
+}
+
+// The quick answer for segments that share an end is never yes where the
+// full test says they cross, and it is given for the plain corner of a chain.
+TEST(SegmentsCross, OnlyAnEndSharedAgreesWithTheFullTest) {
+  EXPECT_TRUE(only_an_end_shared({0, 0}, {1, 0}, {1, 0}, {1, 1}));
+  EXPECT_FALSE(only_an_end_shared({0, 0}, {2, 0}, {2, 0}, {1, 0})) << "folded back on itself";
+  EXPECT_FALSE(only_an_end_shared({0, 0}, {1, 0}, {2, 0}, {2, 1})) << "no end shared";
+  std::mt19937_64 rng(18);
+  std::uniform_real_distribution<double> unit(-1, 1);
+  const double scales[] = {1e-120, 1e-90, 1e-9, 1, 1e3, 1e90, 1e120};
+  const double bends[] = {0, 1e-20, 1e-12, 1e-10, 1e-9, 2e-9, 1e-8, 1e-3, 1};
+  int quick = 0;
+  for (int n = 0; n < 200000; ++n) {
+    const double scale = scales[n % std::size(scales)], bend = bends[(n / 7) % std::size(bends)];
+    const Vec offset{unit(rng) * scale * (n % 3 == 0 ? 1e6 : 1), unit(rng) * scale};
+    const Vec shared{offset.x + unit(rng) * scale, offset.y + unit(rng) * scale};
+    const Vec dir{unit(rng), unit(rng)};
+    const double back = (n / 63) % 2 == 0 ? 1 : -0.5;  // straight on, or folded back over the first
+    const Vec other{shared.x + back * dir.x * scale + bend * dir.y * scale, shared.y + back * dir.y * scale - bend * dir.x * scale};
+    const Vec first{shared.x - dir.x * scale * unit(rng), shared.y - dir.y * scale * unit(rng)};
+    // The shared end in each of the four places.
+    const Vec arrangements[][4] = {{first, shared, shared, other}, {shared, first, other, shared},
+                                   {shared, first, shared, other}, {first, shared, other, shared}};
+    for (const auto& s : arrangements) {
+      if (!only_an_end_shared(s[0], s[1], s[2], s[3])) continue;
+      ++quick;
+      Vec where;
+      ASSERT_FALSE(segments_cross(s[0], s[1], s[2], s[3], &where))
+          << "scale " << scale << " bend " << bend << " back " << back;
+    }
+  }
+  EXPECT_GT(quick, 200000) << "the quick answer should decide most corners";
 }
 
 TEST(DistanceToSegment, InsideAndBeyondTheEnds) {

@@ -173,6 +173,7 @@ void draw_tor(const Tor& t, const Frame& f, const Place& place, const Style& sty
           append_fixed2(o, f.x(v.x));
           o += ',';
           append_fixed2(o, f.y(v.y));
+          spill_if_large(o, style);  // the outline of a large mesh is megabytes
         }
         o += "\"/>\n";
       }

@@ -351,6 +351,37 @@ TEST(TorRows, EveryRouteAlike) {
   }
 }
 
+// Rows of plain numbers are read as the table is parsed, the others (a
+// comment, a quote, an expression) afterwards: the mesh holds them all in
+// the order of the file.
+TEST(TorRows, BothRoutesInTheOrderOfTheFile) {
+  const struct {
+    const char* nodes;
+    const char* segments;
+    std::vector<long long> node_numbers, segment_numbers;
+  } cases[] = {
+      {"1 0 0 // first\r\n2 1 0\r\n3 \"1+1\" 0\r\n4 3 0",
+       "1 1 2 0 0 0.0 0.0 // first\r\n2 2 3 0 0 0.0 0.0\r\n3 3 4 0 0 \"x\" 0.0\r\n4 4 1 0 0 0.0 0.0", {1, 2, 3, 4},
+       {1, 2, 3, 4}},
+      {"4 3 0\r\n3 2 0\r\n2 \"1\" 0\r\n1 0 0 /* last */", "9 4 3 0 0 0.0 0.0\r\n8 3 2 0 0 0.0 0.0 //\r\n7 2 1 0 0 0.0 0.0",
+       {4, 3, 2, 1}, {9, 8, 7}},
+      {"1 0 0\r\n2 1 0\r\n3 2 0", "1 1 2 0 0 0.0 0.0\r\n2 2 3 0 0 0.0 0.0", {1, 2, 3}, {1, 2}},
+  };
+  for (const auto& c : cases) {
+    SCOPED_TRACE(std::string(c.nodes) + " / " + c.segments);
+    const std::string text = std::string("m bor_mesh\r\n(\r\n  nodes : table (\r\n") + c.nodes +
+                             "\r\n  ),\r\n  linear_segments : table (\r\n" + c.segments + "\r\n  )\r\n)\r\n";
+    const FileReport r = report_of(text, Kind::tor);
+    ASSERT_EQ(r.tor()->meshes.size(), 1u);
+    const Mesh& m = r.tor()->meshes[0];
+    std::vector<long long> nodes, segments;
+    for (const Node& n : m.nodes) nodes.push_back(n.number);
+    for (const Segment& g : m.segments) segments.push_back(g.number);
+    EXPECT_EQ(nodes, c.node_numbers);
+    EXPECT_EQ(segments, c.segment_numbers);
+  }
+}
+
 // A table of more rows than one block of text holds: every row read, with
 // its own line; and a node far from the rest found at the edge of reach.
 TEST(TorRows, LargeTablesAndTheFarNode) {

@@ -157,6 +157,34 @@ char* put_fixed2(char* to, double v) {
   std::uint64_t units = hundredths / 100;
   const std::size_t cents = hundredths % 100;
   const bool minus = bits >> 63 && hundredths != 0;  // "-0.00" is written as "0.00"
+  if (units < 10000) {
+    // A picture's own coordinates, nearly every number: from the left, at
+    // fixed places.
+    const auto pair = [&](char* at, std::size_t two) {
+      at[0] = kPairs[2 * two];
+      at[1] = kPairs[2 * two + 1];
+    };
+    char* p = to;
+    if (minus) *p++ = '-';
+    const std::size_t high = units / 100, low = units % 100;
+    if (high >= 10) {
+      pair(p, high);
+      pair(p + 2, low);
+      p += 4;
+    } else if (high > 0) {
+      p[0] = static_cast<char>('0' + high);
+      pair(p + 1, low);
+      p += 3;
+    } else if (low >= 10) {
+      pair(p, low);
+      p += 2;
+    } else {
+      *p++ = static_cast<char>('0' + low);
+    }
+    p[0] = '.';
+    pair(p + 1, cents);
+    return p + 3;
+  }
   int digits = 1;
   for (std::uint64_t at_least = 10; digits < 10 && units >= at_least; at_least *= 10) ++digits;
   char* const end = to + (minus ? 1 : 0) + digits + 3;

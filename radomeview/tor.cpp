@@ -334,12 +334,12 @@ class Parser {
         return false;
       }
       last_line_ = line;
-      // Most rows are plain fields up to the line end: kept as they stand.
       // A mesh's row of plain numbers, read as the node or segment it is.
       if (quick(rows, r, line, &t)) {
         lexer_.consume(r.size());
         continue;
       }
+      // Most other rows are plain fields up to the line end: kept as they stand.
       if (plain(r)) {
         std::size_t n = r.size();
         while (n > 0 && (r[n - 1] == ' ' || r[n - 1] == '\t')) --n;
